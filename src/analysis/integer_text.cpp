@@ -1,0 +1,1 @@
+#include "analysis/integer_text.h"

@@ -1,0 +1,1 @@
+#include "analysis/item_list.h"

@@ -1,0 +1,1 @@
+#include "analysis/record_reader.h"

@@ -1,0 +1,1 @@
+#include "analysis/symptom_table.h"

@@ -1,0 +1,1 @@
+#include "analysis/text_grid.h"

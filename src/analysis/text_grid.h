@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+// The results grid's cells, addressed (column, row) from 0. Reads outside the
+// current counts are empty; writes outside them are ignored.
+class TextGrid {
+  public:
+    TextGrid(int32_t columns = 0, int32_t rows = 0);
+
+    int32_t ColCount() const { return columns_; }
+    int32_t RowCount() const { return rows_; }
+    void SetColCount(int32_t columns);  // keeps the cells that stay inside
+    void SetRowCount(int32_t rows);
+
+    const std::string& Cell(int32_t column, int32_t row) const;
+    void SetCell(int32_t column, int32_t row, std::string text);
+    // Empties every cell within the current counts; the counts stay.
+    void ClearCells();
+
+  private:
+    int32_t columns_ = 0;
+    int32_t rows_ = 0;
+    std::vector<std::string> cells_;  // row-major
+};
+
+}  // namespace quorvane

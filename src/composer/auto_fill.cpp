@@ -1,0 +1,1 @@
+#include "composer/auto_fill.h"

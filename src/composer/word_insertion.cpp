@@ -1,0 +1,1 @@
+#include "composer/word_insertion.h"

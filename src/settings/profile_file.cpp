@@ -1,0 +1,1 @@
+#include "settings/profile_file.h"

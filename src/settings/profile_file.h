@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane {
+
+// An INI file edited line by line with the classic profile rules: values trimmed
+// and unquoted, one line per value, names compared without case, and every line
+// the program does not touch kept byte for byte. Each write reaches the disk at
+// once through a temporary file and a rename, so an interrupted write leaves the
+// old file whole.
+class ProfileFile {
+  public:
+    // Loads the file if it exists; a missing or unreadable file reads as empty.
+    explicit ProfileFile(std::string path);
+
+    const std::string& Path() const { return path_; }
+
+    // The stored value, or `fallback` when the section or key is absent. At most
+    // 2047 characters come back.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view fallback) const;
+
+    // Creates the file, section and key as needed; raises "Unable to write to <path>"
+    // when the file cannot be written, leaving file and memory as they were.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+  private:
+    std::string path_;
+    std::vector<std::string> lines_;  // without their line ends
+};
+
+}  // namespace quorvane
