@@ -30,6 +30,8 @@ class ProfileFile {
   private:
     std::string path_;
     std::vector<std::string> lines_;  // without their line ends
+    std::vector<std::string> ends_;   // each line's own end, kept as found ("" on a last line)
+    bool unreadable_ = false;         // the file exists but could not be read: never overwrite it
 };
 
 }  // namespace quorvane
