@@ -83,20 +83,21 @@ class ScriptedPrompts : public Prompts {
 
   private:
     struct Answer {
+        explicit Answer(Kind k) : kind(k) {}
         Kind kind;
         bool yes = false;
         std::optional<QString> text;
         std::function<bool(QPrinter&)> printer;
     };
 
-    Answer& Push(Kind kind) { return queue_.emplace_back(Answer{kind}); }
+    Answer& Push(Kind kind) { return queue_.emplace_back(kind); }
 
     const Answer& Take(Kind kind, const QString& title, const QString& text) {
         asked_.push_back({kind, title, text});
         if (queue_.empty() || queue_.front().kind != kind) {
             ADD_FAILURE() << "unexpected box " << static_cast<int>(kind) << ": "
                           << title.toStdString() << " / " << text.toStdString();
-            current_ = Answer{kind};
+            current_ = Answer(kind);
             return current_;
         }
         current_ = queue_.front();
