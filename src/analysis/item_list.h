@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "analysis/symptom_table.h"
 
@@ -51,6 +52,9 @@ class ItemList {
     TItemNode head_;
     std::deque<TItemNode> nodes_;  // stable addresses for the links and the day window
     std::map<std::string, TItemNode*, std::less<>> index_;
+    // Occurrences of known names are found by hash; the ordered index is only
+    // consulted to place a new name. Keys view the nodes' own names.
+    std::unordered_map<std::string_view, TItemNode*> known_;
     int32_t itemCount_ = 0;
     RowHook rowHook_;
 };

@@ -25,7 +25,9 @@ class TextGrid {
   private:
     int32_t columns_ = 0;
     int32_t rows_ = 0;
-    std::vector<std::string> cells_;  // row-major
+    // One vector per row, only as long as its last written column: a grid of many
+    // items and few values stays small.
+    std::vector<std::vector<std::string>> cells_;
 };
 
 }  // namespace quorvane

@@ -1,0 +1,82 @@
+// Times the analysis steps on a diary file: bench_analysis DIARY [RUNS]
+// Without a file argument it generates the standard 10-year diary first.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_state.h"
+#include "analysis/correlation.h"
+#include "analysis/record_reader.h"
+#include "analysis/report.h"
+#include "diary_generator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quorvane;
+    std::string path = argc > 1 ? argv[1] : "";
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 11;
+    if (path.empty()) {
+        path = (std::filesystem::temp_directory_path() / "quorvane-bench-diary.txt").string();
+        const std::string diary = bench::GenerateDiary(1);
+        std::ofstream(path, std::ios::binary)
+            .write(diary.data(), static_cast<std::streamsize>(diary.size()));
+    }
+
+    const SymptomTable symptoms;
+    AnalysisState state;
+    TextGrid grid;
+    const char* stages[] = {"read",        "ComputeTotals", "Correlate",
+                            "SortColumns", "PrepareReport", "total"};
+    std::vector<std::vector<double>> times(std::size(stages));
+    std::size_t reportLines = 0;
+    for (int run = 0; run < runs; ++run) {
+        const Clock::time_point start = Clock::now();
+        ResetAnalysis(state, grid, symptoms);
+        state.Items.SetRowHook(GridRowHook(grid));
+        ReadRecordFile(path, state.Reader, state.Items, state.SymptomTotals, symptoms, {});
+        const Clock::time_point read = Clock::now();
+        ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, "3");
+        const Clock::time_point totals = Clock::now();
+        Correlate(state.Items, state.SymptomTotals, grid, "3", '.');
+        const Clock::time_point correlated = Clock::now();
+        SortColumns(grid);
+        const Clock::time_point sorted = Clock::now();
+        reportLines = PrepareReport(grid, 160).size();
+        const Clock::time_point reported = Clock::now();
+
+        times[0].push_back(Milliseconds(read - start));
+        times[1].push_back(Milliseconds(totals - read));
+        times[2].push_back(Milliseconds(correlated - totals));
+        times[3].push_back(Milliseconds(sorted - correlated));
+        times[4].push_back(Milliseconds(reported - sorted));
+        times[5].push_back(Milliseconds(reported - start));
+    }
+
+    std::printf("diary: %s (%ju bytes), %d items, %zu report lines, %d runs\n", path.c_str(),
+                static_cast<uintmax_t>(std::filesystem::file_size(path)), state.Items.ItemCount(),
+                reportLines, runs);
+    for (std::size_t i = 0; i < std::size(stages); ++i) {
+        std::printf("  %-14s median %8.2f ms\n", stages[i], Median(times[i]));
+    }
+    return 0;
+}

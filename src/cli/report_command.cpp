@@ -1,0 +1,79 @@
+#include "cli/report_command.h"
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_state.h"
+#include "analysis/correlation.h"
+#include "analysis/quorvane_error.h"
+#include "analysis/record_reader.h"
+#include "analysis/report.h"
+#include "analysis/text_grid.h"
+#include "cli/report_dump.h"
+
+namespace quorvane::cli {
+
+void LoadSymptomNamesFile(const std::string& path, SymptomTable& symptoms) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw QuorvaneError("Cannot open file " + path);
+    }
+    constexpr int kSlots = kLastUserSymptom - kFirstUserSymptom + 1;
+    std::vector<std::string> names;
+    std::string line;
+    while (static_cast<int>(names.size()) < kSlots && std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        names.push_back(ShortName(line));
+    }
+    if (static_cast<int>(names.size()) < kSlots) {
+        throw QuorvaneError(path + " holds " + std::to_string(names.size()) + " of the " +
+                            std::to_string(kSlots) + " symptom names");
+    }
+    for (int i = 0; i < kSlots; ++i) {
+        symptoms.SetName(kFirstUserSymptom + i, names[static_cast<std::size_t>(i)]);
+    }
+}
+
+void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    SymptomTable symptoms;
+    if (!options.SettingsFile.empty()) {
+        LoadSettingsSymptoms(options.SettingsFile, symptoms);
+    }
+    if (!options.SymptomsFile.empty()) {
+        LoadSymptomNamesFile(options.SymptomsFile, symptoms);
+    }
+
+    AnalysisState state;
+    TextGrid grid;
+    ResetAnalysis(state, grid, symptoms);
+    state.AnalysisDone = true;
+    state.Items.SetRowHook(GridRowHook(grid));
+
+    ReaderHooks hooks;
+    hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
+    ReadRecordFile(options.RecordFile, state.Reader, state.Items, state.SymptomTotals, symptoms,
+                   hooks);
+
+    ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, options.MinimumCountText);
+    if (options.Dump == DumpKind::Items) {
+        DumpItems(state.Items, state.SymptomTotals, out);
+        return;
+    }
+    Correlate(state.Items, state.SymptomTotals, grid, options.MinimumCountText,
+              options.DecimalSeparator);
+    if (options.Dump == DumpKind::Grid) {
+        DumpGrid(grid, out);
+        return;
+    }
+    SortColumns(grid);
+    if (options.Dump == DumpKind::Sorted) {
+        DumpGrid(grid, out);
+        return;
+    }
+    DumpReport(PrepareReport(grid, options.ColumnWidth), out);
+}
+
+}  // namespace quorvane::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "analysis/symptom_table.h"
+#include "cli/report_options.h"
+
+namespace quorvane::cli {
+
+// Slots 2 to 21 from the first 20 lines of a plain text file, stored cut to 30 bytes.
+void LoadSymptomNamesFile(const std::string& path, SymptomTable& symptoms);
+
+// Slots 2 to 21 from an initialised settings file; any other file leaves the table.
+void LoadSettingsSymptoms(const std::string& path, SymptomTable& symptoms);
+
+// Runs the analysis the window runs and writes the chosen dump to `out`. Raises
+// QuorvaneError with the user's message; day overflows are told on `err`.
+void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace quorvane::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::cli {
+
+enum class DumpKind { Report, Grid, Sorted, Items };
+
+struct ReportOptions {
+    std::string RecordFile;
+    std::string MinimumCountText = "3";  // parsed by the engine, as the window's box is
+    int32_t ColumnWidth = 160;           // the width the window's first analysis uses
+    std::string SymptomsFile;
+    std::string SettingsFile;
+    char DecimalSeparator = '.';
+    DumpKind Dump = DumpKind::Report;
+    bool ShowHelp = false;
+};
+
+// Bad command lines: the caller prints the usage line and exits with status 2.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string_view UsageLine();
+
+// The arguments after the program name.
+ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments);
+
+}  // namespace quorvane::cli
