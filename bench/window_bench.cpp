@@ -1,0 +1,122 @@
+// Times the window on a generated 10-year diary, offscreen:
+//   quorvane-bench-window [RUNS]
+// start-up up to the agreement box, File > Analysis up to the report shown, and
+// the process's peak memory.
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "diary_generator.h"
+
+namespace {
+
+// Answers every box as the user who accepts and goes on would, and notes when
+// the agreement box comes up.
+class AcceptingPrompts : public quorvane::Prompts {
+  public:
+    QElapsedTimer* clock = nullptr;
+    qint64 agreementAt = -1;
+
+    void Message(const QString&) override {}
+    bool Confirm(const QString&) override { return false; }
+    QString InputBox(const QString&, const QString&, const QString& defaultText) override {
+        return defaultText;
+    }
+    bool Agreement(const QString&, const QString&) override {
+        agreementAt = clock ? clock->nsecsElapsed() : -1;
+        return true;
+    }
+    void Error(const QString& text) override {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(text));
+        std::exit(1);
+    }
+    std::optional<QString> OpenFileName(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> SaveFileName(const QString&, const QString&, bool) override {
+        return std::nullopt;
+    }
+    bool HasDefaultPrinter() override { return false; }
+    bool PrintDialog(QPrinter&) override { return false; }
+    bool PrinterSetupDialog(QPrinter&) override { return false; }
+};
+
+double MedianMs(std::vector<qint64> nanos) {
+    std::sort(nanos.begin(), nanos.end());
+    return static_cast<double>(nanos[nanos.size() / 2]) / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
+
+    QTemporaryDir dir;
+    if (!dir.isValid() || !QDir::setCurrent(dir.path())) {
+        std::fprintf(stderr, "cannot use a temporary folder\n");
+        return 1;
+    }
+    const std::string diary = quorvane::bench::GenerateDiary(1);
+    QFile file(dir.filePath(QStringLiteral("example.txt")));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(diary.data(), static_cast<qint64>(diary.size())) !=
+            static_cast<qint64>(diary.size())) {
+        std::fprintf(stderr, "cannot write the diary\n");
+        return 1;
+    }
+    file.close();
+    std::printf("diary: %zu bytes, 10 years\n", diary.size());
+
+    AcceptingPrompts prompts;
+    QElapsedTimer clock;
+    prompts.clock = &clock;
+
+    // The first start initialises the settings file; time the ordinary starts after it.
+    std::vector<qint64> startups;
+    for (int i = 0; i <= runs; ++i) {
+        clock.start();
+        quorvane::TForm1 window(prompts);
+        window.show();
+        window.FormActivate();
+        if (i > 0) {
+            startups.push_back(prompts.agreementAt);
+        }
+        QApplication::processEvents();
+    }
+
+    quorvane::TForm1 window(prompts);
+    window.show();
+    window.FormActivate();
+    QApplication::processEvents();
+    std::vector<qint64> analyses;
+    for (int i = 0; i < runs; ++i) {
+        clock.start();
+        window.d1->trigger();
+        QApplication::processEvents();  // the report page laid out and painted
+        analyses.push_back(clock.nsecsElapsed());
+    }
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("start-up to the agreement box: median %.1f ms over %d runs\n", MedianMs(startups),
+                runs);
+    std::printf("File > Analysis to the report shown: median %.1f ms over %d runs\n",
+                MedianMs(analyses), runs);
+    std::printf("report lines: %d\n", window.RichEdit1->document()->blockCount());
+    std::printf("peak memory (max RSS): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    return 0;
+}

@@ -1,0 +1,47 @@
+#include "app/handler_guard.h"
+
+#include <QStringDecoder>
+#include <exception>
+
+#include "analysis/quorvane_error.h"
+#include "app/prompts.h"
+#include "documents/text_file.h"
+
+namespace quorvane {
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back().unicode() > u'.') {
+        return message + QLatin1Char('.');
+    }
+    return message;
+}
+
+QString MessageFromBytes(std::string_view bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return FromDiskBytes(std::string(bytes));
+}
+
+void RunGuarded(Prompts& prompts, const std::function<void()>& handler) {
+    QString message;
+    try {
+        handler();
+        return;
+    } catch (const QuorvaneError& error) {
+        message = MessageFromBytes(error.what());
+    } catch (const std::exception& error) {
+        // Not one of ours (out of memory, a library fault): still never let it
+        // cross the event loop, and say what it was.
+        message = MessageFromBytes(error.what());
+    }
+    try {
+        prompts.Error(ErrorBoxText(message));
+    } catch (...) {
+        // The box itself failed; there is nothing better left to do than go on.
+    }
+}
+
+}  // namespace quorvane

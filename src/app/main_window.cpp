@@ -1,0 +1,279 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcutEvent>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+
+#include "analysis/correlation.h"
+#include "app/handler_guard.h"
+#include "app/prompts.h"
+#include "app/results_grid_model.h"
+#include "app/window_services.h"
+#include "app/window_texts.h"
+#include "composer/composer_page.h"
+#include "documents/print_commands.h"
+#include "documents/record_commands.h"
+#include "settings/settings_store.h"
+#include "settings/symptom_list_page.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kStatusBarHeight = 19;
+constexpr int kGridRowHeight = 20;
+
+// The design font "MS Sans Serif" 8 pt is 11 pixels high at 96 dpi; Liberation
+// Sans is the nearest font a Debian system has.
+QFont WindowFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    return font;
+}
+
+QFont ReportFont() {
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(13);
+    return font;
+}
+
+template <typename T>
+T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* memo = Named(new QPlainTextEdit(parent), name);
+    memo->setGeometry(geometry);
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo->setPlainText(text);
+    return memo;
+}
+
+}  // namespace
+
+TForm1::TForm1(Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts), grid_(kResultsColumns, 2) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setFont(WindowFont());
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Button);
+
+    printing_ = std::make_unique<PrintCommands>(prompts_);
+    BuildMenu();
+    BuildClientArea();
+    BuildPages();
+
+    // Outer frame at 157,100; the client area below the menu bar is 606 x 420.
+    move(157, 100);
+    resize(606, 420 + menuBar()->sizeHint().height());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+    File1 = Named(menuBar()->addMenu(QStringLiteral("&File")), "File1");
+    const auto add = [this](const char* name, const QString& caption, const QString& hint,
+                            void (TForm1::*handler)()) {
+        QAction* action = Named(File1->addAction(caption), name);
+        // Kept on the item, never shown: the status bar carries only the notice line.
+        action->setStatusTip(hint);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Guard([&] { (this->*handler)(); }); });
+        return action;
+    };
+    New1 = add("New1", QStringLiteral("&New"), QString(), &TForm1::New1Click);
+    Open2 = add("Open2", QStringLiteral("&Open..."), QStringLiteral("Open Environmental Data"),
+                &TForm1::Open2Click);
+    Save2 = add("Save2", QStringLiteral("&Save"), QStringLiteral("Save Environmental Data"),
+                &TForm1::Save2Click);
+    SaveAs1 = add("SaveAs1", QStringLiteral("Save &As..."), QString(), &TForm1::SaveAs1Click);
+    N1 = Named(File1->addSeparator(), "N1");
+    d1 = add("d1", QStringLiteral("&Analysis"), QStringLiteral("Analyse the current file"),
+             &TForm1::RunAnalysis);
+    N2 = Named(File1->addSeparator(), "N2");
+    PrinterSetUp1 = add("PrinterSetUp1", QStringLiteral("Printer SetUp..."), QString(),
+                        &TForm1::PrinterSetUp1Click);
+    Print1 = add("Print1", QStringLiteral("&Print..."),
+                 QStringLiteral("Print Data or Results whichever visible"), &TForm1::Print1Click);
+    Quit1 = add("Quit1", QStringLiteral("&Quit"), QString(), &TForm1::Quit1Click);
+}
+
+void TForm1::BuildClientArea() {
+    auto* client = Named(new QWidget(this), "ClientArea");
+    setCentralWidget(client);
+    client->installEventFilter(this);
+
+    Button1 = Named(new QPushButton(QStringLiteral("Set &Columns"), client), "Button1");
+    Button1->setGeometry(224, 0, 81, 17);
+    connect(Button1, &QPushButton::clicked, this, [this] { Guard([this] { Edit4Change(); }); });
+
+    Edit4 = Named(new QLineEdit(QStringLiteral("170"), client), "Edit4");
+    Edit4->setGeometry(304, 0, 41, 21);
+
+    PageControl1 = Named(new QTabWidget(client), "PageControl1");
+    PageControl1->setGeometry(0, 16, 593, 385);
+
+    StatusBar1 = Named(new QStatusBar(client), "StatusBar1");
+    StatusBar1->setGeometry(0, 420 - kStatusBarHeight, 606, kStatusBarHeight);
+}
+
+void TForm1::BuildPages() {
+    TabSheet1 = Named(new QWidget, "TabSheet1");
+    RichEdit1 = Named(new QPlainTextEdit(TabSheet1), "RichEdit1");
+    RichEdit1->setGeometry(0, 8, 377, 249);
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setFocusPolicy(Qt::ClickFocus);
+    RichEdit1->setTabChangesFocus(false);
+    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setFont(ReportFont());
+
+    TabSheet2 = Named(new QWidget, "TabSheet2");
+    gridModel_ = new ResultsGridModel(grid_, this);
+    StringGrid1 = Named(new QTableView(TabSheet2), "StringGrid1");
+    StringGrid1->setGeometry(0, 0, 433, 273);
+    StringGrid1->setModel(gridModel_);
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    // Any width "Set &Columns" names, however narrow, not the style's minimum.
+    StringGrid1->horizontalHeader()->setMinimumSectionSize(0);
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(columnWidth_);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(StringGrid1, &QTableView::pressed, this, [this](const QModelIndex& index) {
+        Guard([&] { StringGrid1MouseUp(index.column(), index.row()); });
+    });
+    connect(StringGrid1, &QTableView::doubleClicked, this,
+            [this] { Guard([this] { StringGrid1DblClick(); }); });
+
+    WindowServices services{prompts_, symptoms_, analysis_, [this] { return SettingsFilePath(); },
+                            [this](const std::function<void()>& handler) { Guard(handler); }};
+    TabSheet3 = new SymptomListPage(services, [this] {
+        RefreshSymptomHeadings(grid_, symptoms_, analysis_.SymptomTotals);
+        gridModel_->Refresh();
+    });
+
+    Tabsheet4 = Named(new QWidget, "Tabsheet4");
+    ProgressBar1 = Named(new QProgressBar(Tabsheet4), "ProgressBar1");
+    ProgressBar1->setGeometry(8, 8, 561, 9);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    TabSheet5 = Named(new QWidget, "TabSheet5");
+    Memo3 = MakeMemo(TabSheet5, "Memo3", AgreementText(), QRect(0, 0, 561, 337));
+    Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    TabSheet6 = Named(new QWidget, "TabSheet6");
+    Memo4 = MakeMemo(TabSheet6, "Memo4", HelpText(), QRect(16, 16, 505, 289));
+    Memo4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    TabSheet8 = new ComposerPage(services, [this] { return TabSheet3->MinimumCountText(); });
+
+    PageControl1->addTab(TabSheet1, QStringLiteral("&Main and Print Preview"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("S&preadsheet"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Settings &First"));
+    PageControl1->addTab(Tabsheet4, QStringLiteral("P&rogress"));
+    PageControl1->addTab(TabSheet5, QStringLiteral("&Agreement"));
+    PageControl1->addTab(TabSheet6, QStringLiteral("&Help"));
+    PageControl1->addTab(TabSheet8, QStringLiteral("&Composer"));
+    PageControl1->setCurrentWidget(TabSheet6);
+    PageControl1->tabBar()->installEventFilter(this);
+
+    record_ = new RecordCommands(
+        prompts_, *TabSheet8->RichEdit2, [this] { return SettingsFilePath(); }, this);
+    connect(record_, &RecordCommands::captionChanged, this, &TForm1::SetCaption);
+    connect(record_, &RecordCommands::saveEnabledChanged, Save2, &QAction::setEnabled);
+    connect(TabSheet8->RichEdit2, &QPlainTextEdit::textChanged, this,
+            [this] { Guard([this] { RichEdit2Change(); }); });
+}
+
+void TForm1::Guard(const std::function<void()>& handler) {
+    RunGuarded(prompts_, handler);
+}
+
+const QString& TForm1::MainFileName() const {
+    return record_->MainFileName();
+}
+
+bool TForm1::RecordModified() const {
+    return record_->RecordModified();
+}
+
+std::string TForm1::SettingsFilePath() const {
+    return SettingsPath(PathBytes(startDir_));
+}
+
+int TForm1::ClientWidth() const {
+    return centralWidget()->width();
+}
+
+int TForm1::ClientHeight() const {
+    return centralWidget()->height();
+}
+
+void TForm1::SetCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+
+bool TForm1::event(QEvent* event) {
+    // Menu hints stay on their items; without this Qt would route them to a status bar.
+    if (event->type() == QEvent::StatusTip) {
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // "Settings &First" and "&File" share Alt+F; the menu wins, as the keyboard
+    // would otherwise have no way into it but F10.
+    if (event->type() == QEvent::Shortcut && PageControl1 && watched == PageControl1->tabBar() &&
+        static_cast<QShortcutEvent*>(event)->key() == QKeySequence::mnemonic(File1->title())) {
+        menuBar()->setActiveAction(File1->menuAction());
+        return true;
+    }
+    if (event->type() == QEvent::Resize && StatusBar1 && watched == centralWidget()) {
+        StatusBar1->setGeometry(0, ClientHeight() - kStatusBarHeight, ClientWidth(),
+                                kStatusBarHeight);
+        Guard([this] { FormResize(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!startupScheduled_) {
+        startupScheduled_ = true;
+        // After the show has been painted, so the window stands behind the agreement box.
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    Guard([this] { FormClose(); });
+    event->accept();
+}
+
+}  // namespace quorvane

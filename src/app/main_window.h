@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "analysis/analysis_state.h"
+#include "analysis/symptom_table.h"
+#include "analysis/text_grid.h"
+
+class QAction;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTableView;
+
+namespace quorvane {
+
+class ComposerPage;
+class PrintCommands;
+class Prompts;
+class RecordCommands;
+class ResultsGridModel;
+class SymptomListPage;
+
+// The program's one window. It owns every piece of state that lives for the
+// program run and enters every handler through Guard, so no error crosses the
+// event loop.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TForm1(Prompts& prompts, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Runs a handler; an error ends it and is shown in the error box.
+    void Guard(const std::function<void()>& handler);
+
+    // Start-up, once, on the first showing; later calls do nothing.
+    void FormActivate();
+    void FormResize();
+    void FormClose();
+
+    // Record file commands.
+    void RichEdit2Change();
+    void New1Click();
+    void Open2Click();
+    void Save2Click();
+    void SaveAs1Click();
+    void SaveRecordAs();
+    void PromptSaveRecord();
+    void Quit1Click();
+    void Print1Click();
+    void PrinterSetUp1Click();
+
+    // The analysis and the results.
+    void RunAnalysis();
+    void ResetAnalysis();
+    void Edit4Change();  // "Set &Columns"
+    void SetReportTabs();
+    void StringGrid1MouseUp(int column, int row);
+    void StringGrid1DblClick();
+
+    const QString& MainFileName() const;
+    const QString& StartDir() const { return startDir_; }
+    bool RecordModified() const;
+    bool AnalysisDone() const { return analysis_.AnalysisDone; }
+    int ColumnWidth() const { return columnWidth_; }
+    const TextGrid& ResultsGrid() const { return grid_; }
+    SymptomTable& Symptoms() { return symptoms_; }
+    RecordCommands& Record() { return *record_; }
+    std::string SettingsFilePath() const;
+    // The area below the menu bar, status bar included.
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    QPushButton* Button1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QPlainTextEdit* RichEdit1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QTableView* StringGrid1 = nullptr;
+    SymptomListPage* TabSheet3 = nullptr;
+    QWidget* Tabsheet4 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QWidget* TabSheet5 = nullptr;
+    QPlainTextEdit* Memo3 = nullptr;
+    QWidget* TabSheet6 = nullptr;
+    QPlainTextEdit* Memo4 = nullptr;
+    ComposerPage* TabSheet8 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open2 = nullptr;
+    QAction* Save2 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* d1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* PrinterSetUp1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Quit1 = nullptr;
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildClientArea();
+    void BuildPages();
+    void BuildMenu();
+    void LoadSettingsIntoWindow();
+    void StepProgress(int position);
+    void SetCaption(const QString& caption);
+
+    Prompts& prompts_;
+    SymptomTable symptoms_;
+    AnalysisState analysis_;
+    TextGrid grid_;
+    QString startDir_;
+    int columnWidth_ = 160;
+    bool startupRan_ = false;
+    bool startupScheduled_ = false;
+
+    ResultsGridModel* gridModel_ = nullptr;
+    RecordCommands* record_ = nullptr;
+    std::unique_ptr<PrintCommands> printing_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,153 @@
+// The analysis run, "Set &Columns" and the results grid's mouse handlers.
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextDocument>
+#include <QTextOption>
+#include <algorithm>
+
+#include "analysis/correlation.h"
+#include "analysis/integer_text.h"
+#include "analysis/record_reader.h"
+#include "analysis/report.h"
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "app/results_grid_model.h"
+#include "app/window_texts.h"
+#include "composer/composer_page.h"
+#include "documents/record_commands.h"
+#include "documents/text_file.h"
+#include "settings/symptom_list_page.h"
+
+namespace quorvane {
+
+namespace {
+
+// The view cannot draw columns of any width an edit box can name; the report's
+// cut length keeps the typed value.
+constexpr int kLargestViewColumn = 4000;
+
+char DecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    if (point.size() == 1 && point.front().unicode() < 0x80) {
+        return static_cast<char>(point.front().unicode());
+    }
+    return '.';
+}
+
+std::string BoxText(const QLineEdit& box) {
+    return box.text().toUtf8().toStdString();
+}
+
+}  // namespace
+
+void TForm1::StepProgress(int position) {
+    ProgressBar1->setValue(std::clamp(position, ProgressBar1->minimum(), ProgressBar1->maximum()));
+}
+
+void TForm1::ResetAnalysis() {
+    quorvane::ResetAnalysis(analysis_, grid_, symptoms_);
+    RichEdit1->clear();
+    gridModel_->Refresh();
+}
+
+void TForm1::RunAnalysis() {
+    PromptSaveRecord();
+    Save2Click();
+    ResetAnalysis();
+    if (analysis_.AnalysisDone) {
+        prompts_.Message(QString::fromLatin1(kRestartNotice));
+    }
+    analysis_.AnalysisDone = true;
+    RichEdit1->clear();
+    analysis_.Reader.Window.Clear();
+
+    PageControl1->setCurrentWidget(Tabsheet4);
+    StepProgress(1);
+    record_->SetOpenDefaultSuffix(QStringLiteral("txt"));
+    ReaderHooks hooks;
+    hooks.OnDayEnd = [this] { StepProgress(ProgressBar1->value() + 1); };
+    hooks.OnTooManyItemsPerDay = [this] {
+        prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay));
+    };
+    analysis_.Items.SetRowHook(GridRowHook(grid_));
+    try {
+        ReadRecordFile(PathBytes(MainFileName()), analysis_.Reader, analysis_.Items,
+                       analysis_.SymptomTotals, symptoms_, hooks);
+    } catch (...) {
+        // The rows read so far are in the grid; show them with the error.
+        gridModel_->Refresh();
+        throw;
+    }
+    gridModel_->Refresh();
+
+    const std::string minimumCount = BoxText(*TabSheet3->Edit2);
+    ComputeTotals(analysis_.Items, analysis_.SymptomTotals, grid_, symptoms_, minimumCount);
+    StepProgress(50);
+    StringGrid1->hide();
+    RichEdit1->hide();
+    Correlate(analysis_.Items, analysis_.SymptomTotals, grid_, minimumCount, DecimalSeparator());
+    gridModel_->Refresh();
+    StepProgress(60);
+    SortColumns(grid_);
+    StepProgress(75);
+    const std::vector<std::string> lines = PrepareReport(grid_, columnWidth_);
+    gridModel_->Refresh();
+    QStringList report;
+    report.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines) {
+        report.append(FromDiskBytes(line));
+    }
+    RichEdit1->setPlainText(report.join(QLatin1Char('\n')));
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->show();
+    StringGrid1->show();
+    StepProgress(100);
+    PageControl1->setCurrentWidget(TabSheet1);
+    StepProgress(0);
+    Edit4Change();
+    TabSheet8->ShowAutoFillControls();
+}
+
+void TForm1::Edit4Change() {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    columnWidth_ = StrToInt(BoxText(*Edit4));
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(
+        std::clamp(columnWidth_, 0, kLargestViewColumn));
+    SetReportTabs();
+}
+
+void TForm1::SetReportTabs() {
+    PageControl1->setCurrentWidget(TabSheet1);
+    RichEdit1->setFocus();
+    // Tab stops are given in points; the editor lays text out in pixels.
+    const double pixelsPerPoint = RichEdit1->logicalDpiX() / 72.0;
+    const double width = columnWidth_;
+    QList<QTextOption::Tab> tabs;
+    for (int stop = 1; stop <= 4; ++stop) {
+        tabs.append(QTextOption::Tab((stop * width + 3) * pixelsPerPoint, QTextOption::LeftTab));
+    }
+    QTextOption option = RichEdit1->document()->defaultTextOption();
+    option.setTabs(tabs);
+    RichEdit1->document()->setDefaultTextOption(option);
+    RichEdit1->moveCursor(QTextCursor::Start);
+}
+
+void TForm1::StringGrid1MouseUp(int column, int row) {
+    analysis_.PressedColumn = column;
+    analysis_.PressedRow = row;
+}
+
+void TForm1::StringGrid1DblClick() {
+    TabSheet3->Edit2->setText(
+        QStringLiteral("hit ") +
+        FromDiskBytes(grid_.Cell(analysis_.PressedColumn, analysis_.PressedRow)));
+}
+
+}  // namespace quorvane

@@ -1,0 +1,137 @@
+// Start-up, the resize rule, closing, and the record file commands' window side.
+#include <QAction>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextCursor>
+#include <algorithm>
+
+#include "analysis/correlation.h"
+#include "app/main_window.h"
+#include "app/prompts.h"
+#include "app/results_grid_model.h"
+#include "app/window_texts.h"
+#include "composer/composer_page.h"
+#include "documents/print_commands.h"
+#include "documents/record_commands.h"
+#include "settings/settings_store.h"
+#include "settings/symptom_list_page.h"
+
+namespace quorvane {
+
+void TForm1::LoadSettingsIntoWindow() {
+    startDir_ = QDir::currentPath();
+    const LoadedSettings loaded = LoadSettings(PathBytes(startDir_), symptoms_);
+    record_->SetMainFileName(PathFromBytes(loaded.MainFileName));
+    setWindowTitle(windowTitle() + QLatin1Char(' ') + MainFileName());
+    if (!loaded.FirstRun) {
+        TabSheet3->RefillList();
+    }
+    TabSheet8->SetWords(loaded.Words);
+    record_->LoadRecord(MainFileName());
+}
+
+void TForm1::FormActivate() {
+    // Once per program run: a second run would reload the record over unsaved
+    // edits and ask for the agreement again.
+    if (startupRan_) {
+        return;
+    }
+    startupRan_ = true;
+    Guard([this] {
+        LoadSettingsIntoWindow();
+        StatusBar1->showMessage(StatusNotice());
+        analysis_.AnalysisDone = false;
+        analysis_.Items.Discard();
+        QTextCursor(Memo3->document())
+            .insertText(QString::fromLatin1(kVersionLine) + QLatin1Char('\n'));
+        TabSheet3->RefillList();
+        setWindowTitle(QString::fromLatin1(kVersionLine) + QLatin1Char(' ') + MainFileName());
+        SetReportTabs();
+        analysis_.Reader.Window.Clear();
+        ResetResultsHeader(grid_, symptoms_, analysis_.SymptomTotals);
+        gridModel_->Refresh();
+        PageControl1->setCurrentWidget(TabSheet5);
+        if (!prompts_.Agreement(QString::fromLatin1(kAgreementTitle),
+                                QString::fromLatin1(kAgreementQuestion))) {
+            close();
+            return;
+        }
+        Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        PageControl1->setCurrentWidget(TabSheet8);
+        record_->MarkSaved();
+        TabSheet8->RichEdit2->setFocus();
+    });
+}
+
+void TForm1::FormResize() {
+    const int pageWidth = std::max(0, ClientWidth() - 20);
+    const int pageHeight = std::max(0, ClientHeight() - 40);
+    PageControl1->resize(pageWidth, pageHeight);
+    const QSize inner(std::max(0, pageWidth - 20), std::max(0, pageHeight - 40));
+    RichEdit1->resize(inner);
+    StringGrid1->resize(inner);
+}
+
+void TForm1::FormClose() {
+    if (analysis_.AnalysisDone) {
+        analysis_.Items.Discard();
+    }
+}
+
+void TForm1::RichEdit2Change() {
+    record_->RichEdit2Change();
+}
+
+void TForm1::New1Click() {
+    PageControl1->setCurrentWidget(TabSheet8);
+    record_->New();
+    TabSheet8->RichEdit2->setFocus();
+}
+
+void TForm1::Open2Click() {
+    PageControl1->setCurrentWidget(TabSheet8);
+    record_->Open();
+    TabSheet8->RichEdit2->setFocus();
+}
+
+void TForm1::Save2Click() {
+    record_->Save();
+}
+
+void TForm1::SaveRecordAs() {
+    record_->SaveRecordAs();
+}
+
+void TForm1::PromptSaveRecord() {
+    record_->PromptSaveRecord();
+}
+
+void TForm1::SaveAs1Click() {
+    if (PageControl1->currentWidget() == TabSheet1) {
+        printing_->SaveReportAs(RichEdit1->toPlainText());
+    } else if (PageControl1->currentWidget() == TabSheet8) {
+        SaveRecordAs();
+    }
+}
+
+void TForm1::Quit1Click() {
+    PromptSaveRecord();
+    close();
+}
+
+void TForm1::Print1Click() {
+    if (PageControl1->currentWidget() == TabSheet1) {
+        printing_->Print(*RichEdit1, QString::fromLatin1(kReportJobTitle));
+    } else if (PageControl1->currentWidget() == TabSheet8) {
+        printing_->Print(*TabSheet8->RichEdit2, QString::fromLatin1(kRecordJobTitle));
+    }
+}
+
+void TForm1::PrinterSetUp1Click() {
+    printing_->PrinterSetUp();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,117 @@
+#include "app/qt_prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kInputMaxLength = 255;
+
+QString ApplicationTitle() {
+    const QString name = QApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("quorvane") : name;
+}
+
+}  // namespace
+
+void QtPrompts::Message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtPrompts::Confirm(const QString& text) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
+QString QtPrompts::InputBox(const QString& title, const QString& prompt,
+                            const QString& defaultText) {
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(defaultText.left(kInputMaxLength));
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        edit->setMaxLength(kInputMaxLength);
+        edit->selectAll();
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return defaultText;
+    }
+    return dialog.textValue();
+}
+
+bool QtPrompts::Agreement(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent_);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Ok);
+}
+
+void QtPrompts::Error(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+std::optional<QString> QtPrompts::OpenFileName(const QString& preset, const QString& filter,
+                                               const QString& defaultSuffix) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name of a missing file is accepted; the load then reports it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filter.split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.selectFile(preset);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtPrompts::SaveFileName(const QString& preset, const QString& defaultSuffix,
+                                               bool confirmOverwrite) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    dialog.selectFile(preset);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtPrompts::HasDefaultPrinter() {
+    return !QPrinterInfo::defaultPrinterName().isEmpty();
+}
+
+bool QtPrompts::PrintDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrompts::PrinterSetupDialog(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace quorvane

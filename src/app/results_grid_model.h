@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace quorvane {
+
+class TextGrid;
+
+// Shows the results grid's cells without copying them: the view asks for the
+// visible cells only, so a grid of thousands of rows costs nothing to fill.
+// Row 0 is the heading row, drawn like a fixed row.
+class ResultsGridModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit ResultsGridModel(const TextGrid& grid, QObject* parent = nullptr);
+
+    // The grid changes behind the model's back during an analysis; this tells
+    // the view to read it afresh.
+    void Refresh();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  private:
+    const TextGrid& grid_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,188 @@
+// File, Analysis from the editor to the grid and the report, and the handlers
+// around the results.
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextDocument>
+#include <QTextOption>
+
+#include "analysis/text_grid.h"
+#include "composer/composer_page.h"
+#include "settings/symptom_list_page.h"
+#include "window_fixture.h"
+
+namespace quorvane::testing {
+namespace {
+
+const QString kRestartNotice = QStringLiteral(
+    "You may want to restart Quorvane to overcome minor duplication in the TOTAL column. This is "
+    "a Beta version fix.");
+
+std::vector<std::string> Cells(const TextGrid& grid) {
+    std::vector<std::string> cells;
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        for (int32_t column = 0; column < grid.ColCount(); ++column) {
+            cells.push_back(grid.Cell(column, row));
+        }
+    }
+    return cells;
+}
+
+class AnalysisRunTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        QLocale::setDefault(QLocale::c());
+        SeedExample();
+        StartAccepted();
+    }
+    void TearDown() override {
+        QLocale::setDefault(QLocale::system());
+        WindowTest::TearDown();
+    }
+    QString Report() const { return window_->RichEdit1->toPlainText(); }
+};
+
+TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
+    EXPECT_EQ(window_->ResultsGrid().RowCount(), 2);  // heading and totals before a run
+    window_->d1->trigger();
+
+    const TextGrid& grid = window_->ResultsGrid();
+    ASSERT_EQ(grid.RowCount(), 23);  // heading, totals, 21 items
+    EXPECT_EQ(grid.ColCount(), 24);
+    EXPECT_EQ(grid.Cell(0, 2), "APPLE");
+    EXPECT_EQ(grid.Cell(0, 22), "WHITE WINE");
+    // The report empties the heading and total of a column that never occurred.
+    EXPECT_EQ(grid.Cell(2, 0), "");
+    EXPECT_EQ(grid.Cell(2, 1), "");
+    EXPECT_EQ(grid.Cell(3, 0), "HEADACHE");
+    EXPECT_EQ(grid.Cell(3, 1), "1");
+    EXPECT_EQ(grid.Cell(23, 1), "1");
+    EXPECT_EQ(grid.Cell(3, 22), "006.0  COFFEE  3 times");
+    EXPECT_EQ(grid.Cell(23, 22), "006.0  COFFEE  3 times");
+    EXPECT_EQ(window_->StringGrid1->model()->rowCount(), 23);
+    EXPECT_EQ(window_->StringGrid1->model()->index(22, 3).data().toString(),
+              QStringLiteral("006.0  COFFEE  3 times"));
+
+    const QStringList lines = Report().split(QLatin1Char('\n'));
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_EQ(lines[0], QStringLiteral("Quorvane Environmental Art Printout"));
+    EXPECT_EQ(lines[6], QStringLiteral(" "));
+    EXPECT_EQ(lines[7], QStringLiteral(" HEADACHE\t"));
+    EXPECT_EQ(lines[8], QStringLiteral(" 1\t"));
+    EXPECT_EQ(lines[9], QStringLiteral(" 006.0  COFFEE  3 times\t"));
+    EXPECT_TRUE(Report().contains(QStringLiteral(" TOTAL\t\n 1\t\n 006.0  COFFEE  3 times\t\n")));
+
+    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet1);
+    EXPECT_EQ(window_->ProgressBar1->value(), 0);
+    EXPECT_TRUE(window_->isMaximized());
+    EXPECT_FALSE(window_->RichEdit1->isHidden());
+    EXPECT_FALSE(window_->StringGrid1->isHidden());
+    EXPECT_FALSE(window_->TabSheet8->Edit6->isHidden());
+    EXPECT_FALSE(window_->TabSheet8->buttonNew->isHidden());
+    // The report of the first run is cut at the form's width; Set Columns follows.
+    EXPECT_EQ(window_->ColumnWidth(), 170);
+    EXPECT_TRUE(window_->AnalysisDone());
+}
+
+TEST_F(AnalysisRunTest, SecondRunShowsTheRestartNoticeAndTheSameResults) {
+    window_->RunAnalysis();
+    const std::vector<std::string> first = Cells(window_->ResultsGrid());
+    const QString firstReport = Report();
+    const size_t asked = prompts_.asked().size();
+
+    prompts_.ExpectMessage();
+    window_->RunAnalysis();
+    ASSERT_EQ(prompts_.asked().size(), asked + 1);
+    EXPECT_EQ(prompts_.last().text, kRestartNotice);
+    EXPECT_EQ(Cells(window_->ResultsGrid()), first);
+    // The second report is cut at the width Set Columns took from Edit4 (170), which
+    // cuts none of these short cells.
+    EXPECT_EQ(Report(), firstReport);
+}
+
+TEST_F(AnalysisRunTest, UnsavedChangesAreSavedBeforeTheRead) {
+    Type(QStringLiteral(" headache, pear, #,"));
+    prompts_.ExpectConfirm(false);  // No still saves to the current file
+    window_->RunAnalysis();
+    EXPECT_TRUE(ReadBytes(Path(QStringLiteral("example.txt")))
+                    .endsWith(QByteArray(" headache, pear, #,\r\n")));
+    EXPECT_FALSE(window_->RecordModified());
+    EXPECT_EQ(window_->ResultsGrid().Cell(3, 1), "2");
+}
+
+TEST_F(AnalysisRunTest, DecimalSeparatorFollowsTheLocale) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    window_->RunAnalysis();
+    EXPECT_EQ(window_->ResultsGrid().Cell(3, 22), "006,0  COFFEE  3 times");
+}
+
+TEST_F(AnalysisRunTest, NonIntegerMinimumStopsTheRunAtTheTotals) {
+    window_->TabSheet3->Edit2->setText(QStringLiteral("3x"));
+    prompts_.ExpectError();
+    window_->d1->trigger();
+    EXPECT_EQ(prompts_.last().text, QStringLiteral("'3x' is not a valid integer value."));
+    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->Tabsheet4);
+    EXPECT_EQ(window_->ResultsGrid().RowCount(), 23);  // the read happened
+    EXPECT_TRUE(Report().isEmpty());
+    EXPECT_TRUE(window_->TabSheet8->Edit6->isHidden());
+}
+
+TEST_F(AnalysisRunTest, NonIntegerColumnWidthStopsSetColumnsAfterMaximising) {
+    window_->Edit4->setText(QStringLiteral("wide"));
+    prompts_.ExpectError();
+    window_->d1->trigger();
+    EXPECT_EQ(prompts_.last().text, QStringLiteral("'wide' is not a valid integer value."));
+    EXPECT_TRUE(window_->isMaximized());
+    EXPECT_EQ(window_->ColumnWidth(), 160);
+    EXPECT_FALSE(Report().isEmpty());
+    EXPECT_TRUE(window_->TabSheet8->Edit6->isHidden());  // the last step did not run
+}
+
+TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
+    window_->Edit4->setText(QStringLiteral(" 10"));
+    window_->Button1->click();
+    EXPECT_EQ(window_->ColumnWidth(), 10);
+    EXPECT_EQ(window_->StringGrid1->horizontalHeader()->defaultSectionSize(), 10);
+    window_->RunAnalysis();  // sets columns from Edit4 again at its end
+
+    const double pixelsPerPoint = window_->RichEdit1->logicalDpiX() / 72.0;
+    const QList<QTextOption::Tab> tabs = window_->RichEdit1->document()->defaultTextOption().tabs();
+    ASSERT_EQ(tabs.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(tabs[i].position, ((i + 1) * 10 + 3) * pixelsPerPoint);
+    }
+    // This run's report was cut at 9 characters.
+    EXPECT_TRUE(Report().contains(QStringLiteral(" 006.0  CO\t")));
+    EXPECT_EQ(window_->RichEdit1->textCursor().position(), 0);
+}
+
+TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
+    window_->RunAnalysis();
+    window_->StringGrid1MouseUp(3, 22);
+    window_->StringGrid1DblClick();
+    EXPECT_EQ(window_->TabSheet3->Edit2->text(), QStringLiteral("hit 006.0  COFFEE  3 times"));
+
+    prompts_.ExpectMessage();
+    prompts_.ExpectError();
+    window_->d1->trigger();
+    EXPECT_EQ(prompts_.last().text,
+              QStringLiteral("'hit 006.0  COFFEE  3 times' is not a valid integer value."));
+}
+
+TEST_F(AnalysisRunTest, MissingRecordFileStopsTheRunOnTheProgressPage) {
+    window_->Record().SetMainFileName(Path(QStringLiteral("gone/diary.txt")));
+    prompts_.ExpectError();
+    window_->d1->trigger();
+    EXPECT_TRUE(prompts_.last().text.startsWith(QStringLiteral("Cannot create file ")));
+    EXPECT_NE(window_->PageControl1->currentWidget(), window_->Tabsheet4);  // no read
+}
+
+}  // namespace
+}  // namespace quorvane::testing

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/main_window.h"
+#include "documents/record_commands.h"
+#include "support/scripted_prompts.h"
+
+namespace quorvane::testing {
+
+// The Help page's two example days, as the program ships them.
+QByteArray ExampleDiary();
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
+
+// Each test runs in a fresh empty working folder with a new window whose boxes
+// are answered from a script.
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Puts the example diary in the folder under `name`.
+    void SeedExample(const QString& name = QStringLiteral("example.txt"));
+    // The start-up sequence with the agreement accepted.
+    void StartAccepted();
+    QString SettingsText() const;
+    QString Path(const QString& name) const { return dir_->filePath(name); }
+    // The editor's text as the user types it: one change at a time.
+    void Type(const QString& text);
+    QString EditorText() const;
+
+    ScriptedPrompts prompts_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TForm1> window_;
+
+  private:
+    QString previousDir_;
+};
+
+}  // namespace quorvane::testing
