@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QTableWidget>
+#include <functional>
+
+namespace quorvane {
+
+// The composer's word grid: every cell visible, no in-place editing, and one
+// selection callback for a left click on a cell (a double-click counting once)
+// and for a navigation key that moves the current cell.
+class WordGrid : public QTableWidget {
+  public:
+    WordGrid(int columns, int rows, QWidget* parent = nullptr);
+
+    void SetSelectionHandler(std::function<void()> handler) { onSelect_ = std::move(handler); }
+    // The press that is being delivered only brought the focus in: it must neither
+    // select a cell nor count as a click, nor may its drag or release.
+    void IgnoreCurrentPress();
+    // Whether the grid last took the keyboard focus because of a mouse button.
+    bool FocusCameByMouse() const { return focusReason_ == Qt::MouseFocusReason; }
+
+    void keyboardSearch(const QString&) override {}
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+  private:
+    std::function<void()> onSelect_;
+    bool ignorePress_ = false;
+    bool ignoringPress_ = false;  // from an ignored press until its release
+    bool pressedOnCell_ = false;
+    bool inDoubleClick_ = false;
+    Qt::FocusReason focusReason_ = Qt::NoFocusReason;
+};
+
+}  // namespace quorvane
