@@ -1,0 +1,272 @@
+#include "profile_round_trip_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "analysis/quorvane_error.h"
+#include "settings/profile_file.h"
+
+namespace quorvane::fuzzing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxValueLength = 2047;
+constexpr std::size_t kMaxProbes = 64;
+constexpr std::string_view kAbsent =
+    "\x01"
+    "absent";
+
+// The program's own sections and keys, with case and blank variants of some.
+const char* const kSections[] = {"Active",   "Configuration", "configuration",
+                                 "Options",  "Symptoms",      " Symptoms ",
+                                 "Composer", "COMPOSER",      "Fresh"};
+const char* const kKeys[] = {"main", "MainFile", "MAINFILE", "Name", "Sound",  " Level ",
+                             "2",    "21",       "0",        "47",   "new key"};
+
+struct Write {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+using Probe = std::pair<std::string, std::string>;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string Folded(std::string_view text) {
+    std::string folded(Trim(text));
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return Folded(a) == Folded(b);
+}
+
+// What a read must give back for a written value: its first line, without blanks
+// around it and without one matching pair of quotes, cut to the read limit.
+std::string ReadBackOf(std::string_view value) {
+    std::string_view line = Trim(value.substr(0, value.find_first_of("\r\n")));
+    if (line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
+        line.back() == line.front()) {
+        line = line.substr(1, line.size() - 2);
+    }
+    return std::string(line.substr(0, kMaxValueLength));
+}
+
+// The file's lines without their ends; CR LF, CR and LF each end a line.
+std::vector<std::string> SplitLines(std::string_view content) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        const std::size_t brk = content.find_first_of("\r\n", start);
+        if (brk == std::string_view::npos) {
+            lines.emplace_back(content.substr(start));
+            break;
+        }
+        lines.emplace_back(content.substr(start, brk - start));
+        start =
+            brk +
+            (content[brk] == '\r' && brk + 1 < content.size() && content[brk + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+}
+
+// The key part of a key line, or nullopt for any other line.
+std::optional<std::string_view> KeyOf(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return Trim(line.substr(0, equals));
+}
+
+// Section and key names found in the content, as probes of keys no write touches.
+// Keys must start like the program's own; a ";" line is inert only by convention.
+void AddContentProbes(const std::vector<std::string>& lines, std::vector<Probe>& probes) {
+    std::string section;
+    for (const std::string& line : lines) {
+        const std::string_view rest = Trim(line);
+        if (!rest.empty() && rest.front() == '[') {
+            const std::string_view inner = rest.substr(1);
+            section = std::string(Trim(inner.substr(0, inner.find(']'))));
+            continue;
+        }
+        const std::optional<std::string_view> key = KeyOf(line);
+        if (!section.empty() && key && !key->empty() &&
+            std::isalnum(static_cast<unsigned char>(key->front())) && probes.size() < kMaxProbes) {
+            probes.emplace_back(section, std::string(*key));
+        }
+    }
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class Reader {
+  public:
+    explicit Reader(std::string_view input) : input_(input) {}
+    std::optional<unsigned char> Byte() {
+        if (input_.empty()) {
+            return std::nullopt;
+        }
+        const auto byte = static_cast<unsigned char>(input_.front());
+        input_.remove_prefix(1);
+        return byte;
+    }
+    std::string_view Take(std::size_t count) {
+        const std::string_view taken = input_.substr(0, count);
+        input_.remove_prefix(taken.size());
+        return taken;
+    }
+    std::string_view Rest() const { return input_; }
+
+  private:
+    std::string_view input_;
+};
+
+}  // namespace
+
+std::vector<std::string> CheckProfileRoundTrip(std::string_view input, const std::string& folder) {
+    std::vector<std::string> out;
+    Reader reader(input);
+    const std::optional<unsigned char> options = reader.Byte();
+    if (!options) {
+        return out;
+    }
+    std::vector<Write> writes;
+    for (int i = 0; i <= (*options & 3); ++i) {
+        const auto section = reader.Byte();
+        const auto key = reader.Byte();
+        const auto length = reader.Byte();
+        if (!length) {
+            break;
+        }
+        Write write;
+        write.section = kSections[*section % std::size(kSections)];
+        write.key = kKeys[(*key & 0x7f) % std::size(kKeys)];
+        if ((*key & 0x80) != 0) {
+            write.value.assign(2040, 'v');
+        }
+        write.value += reader.Take(*length);
+        writes.push_back(std::move(write));
+    }
+    const bool reopenEachWrite = (*options & 4) != 0;
+    const std::string content(reader.Rest());
+
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        fs::remove_all(entry.path());
+    }
+    const fs::path path = fs::path(folder) / "Quorvane.ini";
+    std::ofstream(path, std::ios::binary) << content;
+    const std::vector<std::string> originalLines = SplitLines(content);
+
+    std::vector<Probe> probes;
+    for (const char* section : kSections) {
+        for (const char* key : kKeys) {
+            probes.emplace_back(section, key);
+        }
+    }
+    AddContentProbes(originalLines, probes);
+
+    auto profile = std::make_unique<ProfileFile>(path.string());
+    std::vector<std::string> before;
+    for (const Probe& probe : probes) {
+        before.push_back(profile->ReadString(probe.first, probe.second, kAbsent));
+    }
+
+    for (const Write& write : writes) {
+        if (reopenEachWrite) {
+            profile = std::make_unique<ProfileFile>(path.string());
+        }
+        try {
+            profile->WriteString(write.section, write.key, write.value);
+        } catch (const QuorvaneError& error) {
+            out.push_back(std::string("write refused: ") + error.what());
+            return out;
+        }
+    }
+
+    const ProfileFile reread(path.string());
+    for (std::size_t i = 0; i < probes.size(); ++i) {
+        const auto& [section, key] = probes[i];
+        // The last write of a key decides what it reads back.
+        std::optional<std::string> expected;
+        for (const Write& write : writes) {
+            if (SameName(write.section, section) && SameName(write.key, key)) {
+                expected = ReadBackOf(write.value);
+            }
+        }
+        const std::string what = "[" + section + "] " + key;
+        const std::string fromDisk = reread.ReadString(section, key, kAbsent);
+        const std::string inMemory = profile->ReadString(section, key, kAbsent);
+        if (fromDisk != inMemory) {
+            out.push_back(what + " reads differently from memory and from disk");
+        }
+        if (expected && fromDisk != *expected) {
+            out.push_back(what + " reads back \"" + fromDisk + "\", written \"" + *expected + "\"");
+        }
+        if (!expected && fromDisk != before[i]) {
+            out.push_back(what + " changed without being written: \"" + before[i] + "\" -> \"" +
+                          fromDisk + "\"");
+        }
+    }
+
+    // Every line no write replaced survives, byte for byte and in order.
+    const std::vector<std::string> newLines = SplitLines(ReadFile(path));
+    std::size_t at = 0;
+    for (const std::string& line : originalLines) {
+        const std::optional<std::string_view> key = KeyOf(line);
+        const bool maybeReplaced =
+            key && std::any_of(writes.begin(), writes.end(),
+                               [&key](const Write& write) { return SameName(write.key, *key); });
+        if (maybeReplaced) {
+            continue;
+        }
+        while (at < newLines.size() && newLines[at] != line) {
+            ++at;
+        }
+        if (at == newLines.size()) {
+            out.push_back("the untouched line \"" + line + "\" was lost or moved");
+            break;
+        }
+        ++at;
+    }
+
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        ++entries;
+    }
+    if (entries != 1) {
+        out.push_back("the folder holds " + std::to_string(entries) +
+                      " entries after the writes, not just the settings file");
+    }
+    return out;
+}
+
+}  // namespace quorvane::fuzzing

@@ -1,0 +1,424 @@
+#include "record_analysis_check.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "analysis/analysis_state.h"
+#include "analysis/correlation.h"
+#include "analysis/quorvane_error.h"
+#include "analysis/record_reader.h"
+#include "analysis/report.h"
+
+namespace quorvane::fuzzing {
+namespace {
+
+constexpr char kControlZ = 26;
+constexpr std::size_t kReportHeaderLines = 7;
+constexpr int32_t kReportBlocks = 8;
+constexpr std::size_t kMaxViolations = 20;
+
+struct Settings {
+    std::string minimumText;
+    std::optional<int64_t> minimum;  // none: the text is no integer
+    int32_t width = 160;
+    char separator = '.';
+    bool oddSymptoms = false;
+};
+
+Settings DecodeSettings(unsigned char options) {
+    struct Minimum {
+        const char* text;
+        std::optional<int64_t> value;
+    };
+    static const Minimum kMinimums[8] = {
+        {"1", 1},
+        {"2", 2},
+        {"3", 3},
+        {" +3", 3},
+        {"0", 0},
+        {"-5", -5},
+        {"2147483647", 2147483647},
+        {"hit 006.0  TEA  3 times", {}},
+    };
+    static const int32_t kWidths[8] = {170, 160, 10, 2, 1, 0, -3, 40};
+    Settings settings;
+    const Minimum& minimum = kMinimums[options & 7];
+    settings.minimumText = minimum.text;
+    settings.minimum = minimum.value;
+    settings.width = kWidths[(options >> 3) & 7];
+    settings.separator = (options & 0x40) != 0 ? ',' : '.';
+    settings.oddSymptoms = (options & 0x80) != 0;
+    return settings;
+}
+
+// Names that stress the symptom scan: a duplicate, an empty name, an item-like word,
+// one that can never match (lower case), a full 30 bytes, and the sentinels' names.
+void UseOddSymptoms(SymptomTable& symptoms) {
+    symptoms.SetName(3, "HEADACHE");
+    symptoms.SetName(5, "");
+    symptoms.SetName(6, "TEA");
+    symptoms.SetName(7, "fog");
+    symptoms.SetName(8, "ABCDEFGHIJKLMNOPQRSTUVWXYZABCD");
+    symptoms.SetName(9, "AAA");
+    symptoms.SetName(10, "ZZZ");
+    symptoms.SetName(11, "COFFEE ");
+}
+
+class Violations {
+  public:
+    void Add(std::string text) {
+        if (list_.size() < kMaxViolations) {
+            list_.push_back(std::move(text));
+        }
+    }
+    std::vector<std::string> Take() { return std::move(list_); }
+
+  private:
+    std::vector<std::string> list_;
+};
+
+// FNV-1a: the chunk splits are a pure function of the input, so a finding replays.
+uint64_t Hash(std::string_view bytes) {
+    uint64_t hash = 1469598103934665603ull;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return hash | 1;
+}
+
+std::vector<std::string_view> SplitChunks(std::string_view diary, uint64_t state) {
+    auto next = [&state]() {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    std::vector<std::string_view> chunks;
+    std::size_t pos = 0;
+    while (pos < diary.size()) {
+        const uint64_t roll = next();
+        // Mostly tiny chunks (empty ones included), now and then a long one.
+        const std::size_t length = (roll & 15) == 0 ? static_cast<std::size_t>(next() % 4096)
+                                                    : static_cast<std::size_t>(roll % 9);
+        chunks.push_back(diary.substr(pos, length));
+        pos += std::min(length, diary.size() - pos);
+    }
+    return chunks;
+}
+
+struct RunResult {
+    int32_t itemCount = 0;
+    SymptomCounters totals{};
+    int dayEnds = 0;
+    int overflowMessages = 0;
+    int32_t rows = 0;
+    std::vector<std::string> cells;  // the whole grid, row by row, after the report
+    std::vector<std::string> report;
+};
+
+void CheckItemList(const AnalysisState& state, Violations& out) {
+    const TItemNode* first = state.Items.First();
+    if (first == nullptr || first->Name != "AAA" || first->Count < 1) {
+        out.Add("the list does not start with the \"AAA\" sentinel");
+        return;
+    }
+    std::set<const TItemNode*> nodes{first};
+    const TItemNode* previous = first;
+    int64_t between = 0;
+    for (const TItemNode* node = first->Next; node != nullptr; node = node->Next) {
+        if (!nodes.insert(node).second) {
+            out.Add("the item list links back into itself");
+            return;
+        }
+        if (!(previous->Name < node->Name)) {
+            out.Add("items not strictly ascending: \"" + previous->Name + "\" then \"" +
+                    node->Name + "\"");
+        }
+        if (node->Count < 1) {
+            out.Add("item \"" + node->Name + "\" has count " + std::to_string(node->Count));
+        }
+        if (node->Next == nullptr) {
+            if (node->Name != "ZZZ") {
+                out.Add("the list ends in \"" + node->Name + "\", not the \"ZZZ\" sentinel");
+            }
+        } else {
+            ++between;
+            const std::string& name = node->Name;
+            const bool wordBytes = std::all_of(name.begin(), name.end(), [](char c) {
+                return (c >= 'A' && c <= 'Z') || c == ' ';
+            });
+            if (name.empty() || name.size() > 30 || name.front() == ' ' || !wordBytes) {
+                out.Add("item name \"" + name + "\" is no diary word");
+            }
+        }
+        for (int j = 1; j <= kSymptomCount; ++j) {
+            // One symptom occurrence credits each occurrence in the window at most once.
+            const int64_t bound = static_cast<int64_t>(node->Count) * state.SymptomTotals[j];
+            if (node->SymptomHits[j] < 0 || node->SymptomHits[j] > bound) {
+                out.Add("item \"" + node->Name + "\" has " + std::to_string(node->SymptomHits[j]) +
+                        " hits for symptom " + std::to_string(j));
+            }
+        }
+        previous = node;
+    }
+    if (between != state.Items.ItemCount()) {
+        out.Add("ItemCount " + std::to_string(state.Items.ItemCount()) + " but " +
+                std::to_string(between) + " items listed");
+    }
+
+    const auto& days = state.Reader.Window.Days;
+    for (std::size_t day = 0; day < days.size(); ++day) {
+        const auto filled = std::find(days[day].begin(), days[day].end(), nullptr);
+        if (std::any_of(filled, days[day].end(), [](const TItemNode* n) { return n != nullptr; })) {
+            out.Add("day " + std::to_string(day) + " of the window has a gap");
+        }
+        if (std::any_of(days[day].begin(), filled,
+                        [&nodes](const TItemNode* n) { return nodes.count(n) == 0; })) {
+            out.Add("day " + std::to_string(day) + " refers to a node outside the list");
+        }
+        if (day == 0 && filled - days[day].begin() != state.Reader.DayItemCount) {
+            out.Add("DayItemCount " + std::to_string(state.Reader.DayItemCount) +
+                    " disagrees with the filled slots of the current day");
+        }
+    }
+}
+
+struct ParsedCell {
+    double value = 0;
+    std::string name;
+    std::string count;
+};
+
+// "<pad><digits><sep><digit>  <name>  <count> times"; nullopt when it is not that shape.
+std::optional<ParsedCell> ParseCorrelationCell(const std::string& cell, char separator) {
+    constexpr std::string_view kTimes = " times";
+    if (cell.size() < kTimes.size() ||
+        cell.compare(cell.size() - kTimes.size(), kTimes.size(), kTimes) != 0) {
+        return std::nullopt;
+    }
+    const std::size_t valueEnd = cell.find("  ");
+    const std::size_t countStart = cell.rfind("  ", cell.size() - kTimes.size()) + 2;
+    if (valueEnd == std::string::npos || countStart <= valueEnd + 2) {
+        return std::nullopt;
+    }
+    const std::string value = cell.substr(0, valueEnd);
+    const std::size_t dot = value.find(separator);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (dot == std::string::npos || dot == 0 || dot + 2 != value.size() ||
+        !std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(dot), isDigit) ||
+        !isDigit(value.back())) {
+        return std::nullopt;
+    }
+    ParsedCell parsed;
+    parsed.value = std::stod(value.substr(0, dot)) + (value.back() - '0') / 10.0;
+    parsed.name = cell.substr(valueEnd + 2, countStart - 2 - (valueEnd + 2));
+    parsed.count = cell.substr(countStart, cell.size() - kTimes.size() - countStart);
+    return parsed;
+}
+
+void CheckSortedGrid(const AnalysisState& state, const TextGrid& grid, const SymptomTable& symptoms,
+                     const Settings& settings, Violations& out) {
+    std::map<std::string, const TItemNode*> qualifying;
+    for (const TItemNode* node = state.Items.First()->Next; node->Next != nullptr;
+         node = node->Next) {
+        if (node->Count >= *settings.minimum) {
+            qualifying.emplace(node->Name, node);
+        }
+    }
+    for (int j = 1; j <= kSymptomCount; ++j) {
+        const int32_t column = j + 1;
+        const std::string where = "column " + std::to_string(column);
+        if (grid.Cell(column, 0) != symptoms.Name(j) ||
+            grid.Cell(column, 1) != std::to_string(state.SymptomTotals[j])) {
+            out.Add(where + " lost its heading or total in the sort");
+        }
+        std::map<std::string, int> seen;
+        int markers = 0;
+        for (int32_t row = 2; row < grid.RowCount(); ++row) {
+            const std::string& cell = grid.Cell(column, row);
+            if (row + 1 < grid.RowCount() && SortsBefore(grid.Cell(column, row + 1), cell)) {
+                out.Add(where + " is out of order at row " + std::to_string(row));
+            }
+            if (cell.empty()) {
+                continue;
+            }
+            if (cell == kSortMarker) {
+                ++markers;
+                continue;
+            }
+            const std::optional<ParsedCell> parsed = ParseCorrelationCell(cell, settings.separator);
+            const auto item = parsed ? qualifying.find(parsed->name) : qualifying.end();
+            if (item == qualifying.end() || parsed->count != std::to_string(item->second->Count)) {
+                out.Add(where + " holds a cell of no qualifying item: \"" + cell + "\"");
+                continue;
+            }
+            if (parsed->value > 9.0 * state.SymptomTotals[j] + 0.05) {
+                out.Add(where + " value above 9 x the symptom total: \"" + cell + "\"");
+            }
+            ++seen[parsed->name];
+        }
+        if (markers > 2) {
+            out.Add(where + " holds " + std::to_string(markers) + " sort markers");
+        }
+        const bool columnQualifies = state.SymptomTotals[j] != 0;
+        const std::size_t expected = columnQualifies ? qualifying.size() : 0;
+        const bool eachOnce =
+            std::all_of(seen.begin(), seen.end(), [](const auto& s) { return s.second == 1; });
+        if (seen.size() != expected || !eachOnce) {
+            out.Add(where + " lists " + std::to_string(seen.size()) + " items, expected " +
+                    std::to_string(expected) + " each once");
+        }
+    }
+}
+
+void CheckReport(const std::vector<std::string>& report, const TextGrid& grid, int32_t width,
+                 Violations& out) {
+    if (report.size() < kReportHeaderLines + 3 * kReportBlocks) {
+        out.Add("the report has only " + std::to_string(report.size()) + " lines");
+        return;
+    }
+    std::size_t shownCells = 0;
+    for (int32_t column = 2; column <= 23; ++column) {
+        for (int32_t row = 0; row < grid.RowCount(); ++row) {
+            const std::string& cell = grid.Cell(column, row);
+            shownCells += !cell.empty() && cell != kSortMarker ? 1 : 0;
+        }
+    }
+    std::size_t fields = 0;
+    for (std::size_t i = kReportHeaderLines; i < report.size(); ++i) {
+        const std::string& line = report[i];
+        if (line.empty()) {
+            continue;
+        }
+        const auto tabs = std::count(line.begin(), line.end(), '\t');
+        if (line.front() != ' ' || line.back() != '\t' || tabs < 1 || tabs > 3) {
+            out.Add("report line " + std::to_string(i) + " is malformed");
+            continue;
+        }
+        std::size_t start = 1;
+        for (std::size_t tab = line.find('\t'); tab != std::string::npos;
+             tab = line.find('\t', start)) {
+            const std::string_view field(line.data() + start, tab - start);
+            if (field.empty() || field == kSortMarker ||
+                (width > 1 && field.size() > static_cast<std::size_t>(width - 1))) {
+                out.Add("report line " + std::to_string(i) + " has a bad field");
+            }
+            ++fields;
+            start = tab + 1;
+        }
+    }
+    if (fields != shownCells) {
+        out.Add("the report shows " + std::to_string(fields) + " cells of the grid's " +
+                std::to_string(shownCells));
+    }
+}
+
+RunResult RunAnalysis(AnalysisState& state, TextGrid& grid, const SymptomTable& symptoms,
+                      const std::vector<std::string_view>& chunks, const Settings& settings,
+                      Violations& out) {
+    RunResult result;
+    ResetAnalysis(state, grid, symptoms);
+    state.AnalysisDone = true;
+    state.Items.SetRowHook(GridRowHook(grid));
+    state.Items.SetUp();
+
+    ReaderHooks hooks;
+    hooks.OnDayEnd = [&result]() { ++result.dayEnds; };
+    hooks.OnTooManyItemsPerDay = [&result]() { ++result.overflowMessages; };
+    RecordReader reader(state.Reader, state.Items, state.SymptomTotals, symptoms, hooks);
+    bool ended = false;
+    int expectedDayEnds = 0;
+    for (const std::string_view chunk : chunks) {
+        const bool ends = chunk.find(kControlZ) != std::string_view::npos;
+        if (!ended) {
+            const std::string_view read = chunk.substr(0, chunk.find(kControlZ));
+            expectedDayEnds += static_cast<int>(std::count(read.begin(), read.end(), '#'));
+        }
+        const bool more = reader.Feed(chunk);
+        if (more != !(ended || ends)) {
+            out.Add("Feed reported the end of the record at the wrong chunk");
+        }
+        ended = ended || ends;
+    }
+
+    result.itemCount = state.Items.ItemCount();
+    result.totals = state.SymptomTotals;
+    CheckItemList(state, out);
+    if (result.dayEnds != expectedDayEnds) {
+        out.Add(std::to_string(result.dayEnds) + " day ends reported for " +
+                std::to_string(expectedDayEnds) + " \"#\"");
+    }
+    if (result.overflowMessages > result.dayEnds + 1) {
+        out.Add("\"too many items per day\" more than once a day");
+    }
+    if (grid.RowCount() != result.itemCount + 2) {
+        out.Add("grid has " + std::to_string(grid.RowCount()) + " rows for " +
+                std::to_string(result.itemCount) + " items");
+    }
+
+    try {
+        ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, settings.minimumText);
+        if (!settings.minimum) {
+            out.Add("the minimum \"" + settings.minimumText + "\" was taken as a number");
+            return result;
+        }
+        Correlate(state.Items, state.SymptomTotals, grid, settings.minimumText, settings.separator);
+        SortColumns(grid);
+        CheckSortedGrid(state, grid, symptoms, settings, out);
+        result.report = PrepareReport(grid, settings.width);
+        CheckReport(result.report, grid, settings.width, out);
+    } catch (const QuorvaneError& error) {
+        const std::string expected = "'" + settings.minimumText + "' is not a valid integer value";
+        if (settings.minimum || error.what() != expected) {
+            out.Add(std::string("unexpected error: ") + error.what());
+        }
+    }
+    result.rows = grid.RowCount();
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        for (int32_t column = 0; column < grid.ColCount(); ++column) {
+            result.cells.push_back(grid.Cell(column, row));
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::vector<std::string> CheckRecordAnalysis(std::string_view input) {
+    Violations out;
+    if (input.empty()) {
+        return out.Take();
+    }
+    const Settings settings = DecodeSettings(static_cast<unsigned char>(input.front()));
+    const std::string_view diary = input.substr(1);
+
+    SymptomTable symptoms;
+    if (settings.oddSymptoms) {
+        UseOddSymptoms(symptoms);
+    }
+    AnalysisState state;
+    TextGrid grid;
+    ResetResultsHeader(grid, symptoms, state.SymptomTotals);
+
+    const RunResult whole = RunAnalysis(state, grid, symptoms, {diary}, settings, out);
+    // The second run reuses the state, as the window's next analysis does, and must
+    // not depend on where the reads split the file.
+    const RunResult split =
+        RunAnalysis(state, grid, symptoms, SplitChunks(diary, Hash(input)), settings, out);
+    if (whole.itemCount != split.itemCount || whole.totals != split.totals ||
+        whole.dayEnds != split.dayEnds || whole.overflowMessages != split.overflowMessages) {
+        out.Add("the counts depend on how the record was split");
+    }
+    if (whole.rows != split.rows || whole.cells != split.cells) {
+        out.Add("the results grid depends on how the record was split");
+    }
+    if (whole.report != split.report) {
+        out.Add("the report depends on how the record was split");
+    }
+    return out.Take();
+}
+
+}  // namespace quorvane::fuzzing

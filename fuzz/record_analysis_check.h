@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::fuzzing {
+
+// Runs arbitrary bytes through a whole analysis, twice on one long-lived state (once
+// fed whole, once in chunk splits derived from the bytes), and returns every broken
+// invariant as a sentence; an empty result means all held.
+//
+// Byte 0 chooses the run's settings: bits 0-2 the minimum count text, bits 3-5 the
+// column width, bit 6 the decimal separator, bit 7 a symptom table with duplicate,
+// empty and item-like names. The remaining bytes are the diary.
+std::vector<std::string> CheckRecordAnalysis(std::string_view input);
+
+}  // namespace quorvane::fuzzing
