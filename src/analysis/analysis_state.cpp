@@ -8,6 +8,7 @@ void ResetAnalysis(AnalysisState& state, TextGrid& grid, const SymptomTable& sym
     grid.ClearCells();
     state.Items.Discard();
     state.Reader.Reset();
+    state.Evidence.Clear();
     state.SymptomTotals.fill(0);
     state.PressedColumn = 0;
     state.PressedRow = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "analysis/diary_evidence.h"
 #include "analysis/item_list.h"
 #include "analysis/record_reader.h"
 #include "analysis/symptom_table.h"
@@ -17,11 +18,13 @@ struct AnalysisState {
     SymptomCounters SymptomTotals{};
     int32_t PressedColumn = 0;  // the results cell last pressed with the mouse
     int32_t PressedRow = 0;
+    // Gathered only when the read is given it through ReaderHooks::Evidence.
+    DiaryEvidence Evidence;
 };
 
 // The analysis reset, except clearing the report view, which the caller owns:
 // cells emptied (row count kept), items released, window and counters zeroed,
-// pressed cell (0,0), results heading rebuilt.
+// pressed cell (0,0), evidence cleared, results heading rebuilt.
 void ResetAnalysis(AnalysisState& state, TextGrid& grid, const SymptomTable& symptoms);
 
 }  // namespace quorvane

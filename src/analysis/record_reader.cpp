@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/diary_evidence.h"
 #include "analysis/quorvane_error.h"
 
 namespace quorvane {
@@ -96,6 +97,9 @@ void FinishPendingWord(ReaderState& state, ItemList& items, SymptomCounters& tot
             state.SymptomFlag = true;
             state.MatchedSymptom = i;
             totals[i] = SaturatingAdd(totals[i], 1);
+            if (hooks.Evidence != nullptr) {
+                hooks.Evidence->SymptomOccurred(i);
+            }
         }
     }
 
@@ -111,6 +115,9 @@ void FinishPendingWord(ReaderState& state, ItemList& items, SymptomCounters& tot
                 node->SymptomHits[symptom] = SaturatingAdd(node->SymptomHits[symptom], 1);
             }
         }
+        if (hooks.Evidence != nullptr) {
+            hooks.Evidence->WindowCredited(symptom);
+        }
     } else if (TItemNode* node = items.AddOccurrence(word)) {
         ++state.DayItemCount;
         if (state.DayItemCount > kDaySlots) {
@@ -125,6 +132,9 @@ void FinishPendingWord(ReaderState& state, ItemList& items, SymptomCounters& tot
             }
         }
         state.Window.Days[0][state.DayItemCount - 1] = node;
+        if (hooks.Evidence != nullptr) {
+            hooks.Evidence->ItemPlaced(node, state.DayItemCount - 1);
+        }
     }
     word.clear();
 }
@@ -163,7 +173,14 @@ bool RecordReader::Feed(std::string_view bytes) {
     static const CharacterTable kTable = MakeCharacterTable();
     std::string& word = state_.Word;
     const SymptomNameViews names = ViewNames(symptoms_);
+    DiaryEvidence* const evidence = hooks_.Evidence;
+    // Only the first lines of each day go to the evidence, for the day's label.
+    bool labelText = evidence != nullptr && evidence->WantsText();
     for (const char c : bytes) {
+        if (labelText) {
+            evidence->Text(c);
+            labelText = evidence->WantsText();
+        }
         const unsigned char folded = kTable[static_cast<unsigned char>(c)];
         if (folded >= 'A') {  // a letter, already upper case
             // Letters beyond the thirtieth are dropped without a word break.
@@ -190,6 +207,10 @@ bool RecordReader::Feed(std::string_view bytes) {
                 state_.Window.EndDay();
                 state_.DayItemCount = 0;
                 state_.DayOverflowReported = false;
+                if (evidence != nullptr) {
+                    evidence->DayEnded();
+                    labelText = evidence->WantsText();
+                }
                 if (hooks_.OnDayEnd) {
                     hooks_.OnDayEnd();
                 }

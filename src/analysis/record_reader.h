@@ -13,6 +13,8 @@ namespace quorvane {
 
 inline constexpr int kDaySlots = 200;
 
+class DiaryEvidence;
+
 // Day 0 is the current diary day, 1 the day before, 2 the day before that.
 struct DayWindow {
     std::array<std::array<TItemNode*, kDaySlots>, 3> Days{};
@@ -35,6 +37,7 @@ struct ReaderState {
 struct ReaderHooks {
     std::function<void()> OnDayEnd;              // once per "#": the progress step
     std::function<void()> OnTooManyItemsPerDay;  // at most once per diary day
+    DiaryEvidence* Evidence = nullptr;           // fed in the same pass when set
 };
 
 // Feeds diary bytes through the word, separator and day rules. The caller sets up

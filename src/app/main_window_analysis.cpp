@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "analysis/correlation.h"
+#include "analysis/diary_evidence.h"
 #include "analysis/integer_text.h"
 #include "analysis/record_reader.h"
 #include "analysis/report.h"
@@ -75,6 +76,9 @@ void TForm1::RunAnalysis() {
     hooks.OnTooManyItemsPerDay = [this] {
         prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay));
     };
+    // The results' tooltips explain the cells with what this same read gathers.
+    hooks.Evidence = &analysis_.Evidence;
+    gridModel_->SetEvidence(&analysis_.Evidence);
     analysis_.Items.SetRowHook(GridRowHook(grid_));
     try {
         ReadRecordFile(PathBytes(MainFileName()), analysis_.Reader, analysis_.Items,
@@ -88,6 +92,7 @@ void TForm1::RunAnalysis() {
 
     const std::string minimumCount = BoxText(*TabSheet3->Edit2);
     ComputeTotals(analysis_.Items, analysis_.SymptomTotals, grid_, symptoms_, minimumCount);
+    analysis_.Evidence.Finish(symptoms_, TotalSymptoms(grid_, symptoms_));
     StepProgress(50);
     StringGrid1->hide();
     RichEdit1->hide();

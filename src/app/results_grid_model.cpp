@@ -1,6 +1,7 @@
 #include "app/results_grid_model.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QPalette>
 
 #include "analysis/text_grid.h"
@@ -13,6 +14,7 @@ ResultsGridModel::ResultsGridModel(const TextGrid& grid, QObject* parent)
 
 void ResultsGridModel::Refresh() {
     beginResetModel();
+    shading_.Recompute(grid_);
     endResetModel();
 }
 
@@ -35,7 +37,26 @@ QVariant ResultsGridModel::data(const QModelIndex& index, int role) const {
             if (index.row() == 0) {
                 return QApplication::palette().brush(QPalette::Button);
             }
+            if (const auto shade = shading_.CellShade(grid_, index.column(), index.row())) {
+                return QColor(shade->Red, shade->Green, shade->Blue);
+            }
             return {};
+        case Qt::ToolTipRole: {
+            if (evidence_ == nullptr) {
+                return {};
+            }
+            const std::string text =
+                ResultsCellTooltip(*evidence_, grid_, index.column(), index.row());
+            if (text.empty()) {
+                return {};
+            }
+            // Shown as escaped rich text, so a diary line holding "<" stays text and
+            // the indented evidence days keep their spaces.
+            return QStringLiteral("<p style='white-space:pre'>") +
+                   FromDiskBytes(text).toHtmlEscaped().replace(QLatin1Char('\n'),
+                                                               QStringLiteral("<br>")) +
+                   QStringLiteral("</p>");
+        }
         default:
             return {};
     }

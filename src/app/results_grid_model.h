@@ -2,17 +2,24 @@
 
 #include <QAbstractTableModel>
 
+#include "analysis/evidence_text.h"
+
 namespace quorvane {
 
 class TextGrid;
 
 // Shows the results grid's cells without copying them: the view asks for the
 // visible cells only, so a grid of thousands of rows costs nothing to fill.
-// Row 0 is the heading row, drawn like a fixed row.
+// Row 0 is the heading row, drawn like a fixed row. Correlation cells are shaded
+// by their value within their column and, given the evidence of the last read,
+// explain themselves in a tooltip.
 class ResultsGridModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     explicit ResultsGridModel(const TextGrid& grid, QObject* parent = nullptr);
+
+    // The evidence the tooltips explain the cells with; null shows none.
+    void SetEvidence(const DiaryEvidence* evidence) { evidence_ = evidence; }
 
     // The grid changes behind the model's back during an analysis; this tells
     // the view to read it afresh.
@@ -25,6 +32,8 @@ class ResultsGridModel : public QAbstractTableModel {
 
   private:
     const TextGrid& grid_;
+    const DiaryEvidence* evidence_ = nullptr;
+    ResultsShading shading_;
 };
 
 }  // namespace quorvane

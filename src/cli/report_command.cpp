@@ -6,6 +6,8 @@
 
 #include "analysis/analysis_state.h"
 #include "analysis/correlation.h"
+#include "analysis/diary_evidence.h"
+#include "analysis/evidence.h"
 #include "analysis/quorvane_error.h"
 #include "analysis/record_reader.h"
 #include "analysis/report.h"
@@ -54,10 +56,22 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
 
     ReaderHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
+    const bool evidence = options.WithEvidence || options.Dump == DumpKind::Evidence;
+    if (evidence) {
+        hooks.Evidence = &state.Evidence;
+    }
     ReadRecordFile(options.RecordFile, state.Reader, state.Items, state.SymptomTotals, symptoms,
                    hooks);
 
     ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, options.MinimumCountText);
+    if (evidence) {
+        state.Evidence.Finish(symptoms, TotalSymptoms(grid, symptoms));
+    }
+    if (options.Dump == DumpKind::Evidence) {
+        WriteEvidenceTable(state.Evidence, state.Items, state.SymptomTotals,
+                           options.MinimumCountText, out);
+        return;
+    }
     if (options.Dump == DumpKind::Items) {
         DumpItems(state.Items, state.SymptomTotals, out);
         return;

@@ -22,6 +22,9 @@ DumpKind ParseDumpKind(std::string_view value) {
     if (value == "items") {
         return DumpKind::Items;
     }
+    if (value == "evidence") {
+        return DumpKind::Evidence;
+    }
     throw UsageError("unknown dump kind '" + std::string(value) + "'");
 }
 
@@ -30,7 +33,7 @@ DumpKind ParseDumpKind(std::string_view value) {
 std::string_view UsageLine() {
     return "usage: quorvane-report RECORD_FILE [--min-count N] [--column-width W] "
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
-           "[--dump report|grid|sorted|items]";
+           "[--dump report|grid|sorted|items|evidence] [--with-evidence]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -40,6 +43,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
         std::string_view argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             options.ShowHelp = true;
+            continue;
+        }
+        if (argument == "--with-evidence") {
+            options.WithEvidence = true;
             continue;
         }
         if (argument.size() < 2 || argument.substr(0, 2) != "--") {

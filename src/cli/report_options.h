@@ -9,7 +9,7 @@
 
 namespace quorvane::cli {
 
-enum class DumpKind { Report, Grid, Sorted, Items };
+enum class DumpKind { Report, Grid, Sorted, Items, Evidence };
 
 struct ReportOptions {
     std::string RecordFile;
@@ -19,6 +19,9 @@ struct ReportOptions {
     std::string SettingsFile;
     char DecimalSeparator = '.';
     DumpKind Dump = DumpKind::Report;
+    // Gathers the evidence in the read while printing the chosen dump unchanged:
+    // what the window's analysis does; each cell's figures are computed on demand.
+    bool WithEvidence = false;
     bool ShowHelp = false;
 };
 

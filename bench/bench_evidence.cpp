@@ -1,0 +1,115 @@
+// Times the evidence work against the analysis it rides on:
+//   bench_evidence DIARY [RUNS]
+// Without a file argument it generates the standard 10-year diary first. Runs with
+// and without the evidence alternate, so that a busy machine slows both alike.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_state.h"
+#include "analysis/correlation.h"
+#include "analysis/evidence.h"
+#include "analysis/evidence_text.h"
+#include "analysis/record_reader.h"
+#include "analysis/report.h"
+#include "diary_generator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The whole analysis as quorvane-report runs it; returns the report's line count.
+std::size_t Analyse(const std::string& path, const quorvane::SymptomTable& symptoms,
+                    quorvane::AnalysisState& state, quorvane::TextGrid& grid, bool evidence) {
+    using namespace quorvane;
+    ResetAnalysis(state, grid, symptoms);
+    state.Items.SetRowHook(GridRowHook(grid));
+    ReaderHooks hooks;
+    if (evidence) {
+        hooks.Evidence = &state.Evidence;
+    }
+    ReadRecordFile(path, state.Reader, state.Items, state.SymptomTotals, symptoms, hooks);
+    ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, "3");
+    if (evidence) {
+        state.Evidence.Finish(symptoms, TotalSymptoms(grid, symptoms));
+    }
+    Correlate(state.Items, state.SymptomTotals, grid, "3", '.');
+    SortColumns(grid);
+    return PrepareReport(grid, 160).size();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace quorvane;
+    std::string path = argc > 1 ? argv[1] : "";
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
+    if (path.empty()) {
+        path = (std::filesystem::temp_directory_path() / "quorvane-bench-diary.txt").string();
+        const std::string diary = bench::GenerateDiary(1);
+        std::ofstream(path, std::ios::binary)
+            .write(diary.data(), static_cast<std::streamsize>(diary.size()));
+    }
+
+    const SymptomTable symptoms;
+    AnalysisState state;
+    TextGrid grid;
+    std::vector<double> without;
+    std::vector<double> with;
+    for (int run = 0; run < runs; ++run) {
+        for (const bool evidence : {false, true}) {
+            const Clock::time_point start = Clock::now();
+            Analyse(path, symptoms, state, grid, evidence);
+            (evidence ? with : without).push_back(Milliseconds(Clock::now() - start));
+        }
+    }
+    const double plain = Median(without);
+    const double gathered = Median(with);
+    std::printf("analysis without evidence   median %8.2f ms\n", plain);
+    std::printf("analysis with evidence      median %8.2f ms  (%+.1f %%)\n", gathered,
+                100.0 * (gathered - plain) / plain);
+
+    // The state now holds the last run with evidence; the grid is sorted.
+    std::vector<double> table;
+    std::size_t cells = 0;
+    for (int run = 0; run < std::max(1, runs / 4); ++run) {
+        std::ostringstream out;
+        const Clock::time_point start = Clock::now();
+        WriteEvidenceTable(state.Evidence, state.Items, state.SymptomTotals, "3", out);
+        table.push_back(Milliseconds(Clock::now() - start));
+        cells = static_cast<std::size_t>(std::count(out.view().begin(), out.view().end(), '\n'));
+    }
+    std::printf("evidence table, %zu cells  median %8.2f ms\n", cells > 0 ? cells - 1 : 0,
+                Median(table));
+
+    // A tooltip of every correlation cell of the TOTAL column, the busiest one.
+    std::vector<double> tooltips;
+    for (int32_t row = 2; row < grid.RowCount(); ++row) {
+        const Clock::time_point start = Clock::now();
+        const std::string text = ResultsCellTooltip(state.Evidence, grid, kTotalSymptom + 1, row);
+        if (!text.empty()) {
+            tooltips.push_back(Milliseconds(Clock::now() - start));
+        }
+    }
+    if (!tooltips.empty()) {
+        std::printf("tooltip, %zu TOTAL cells    median %8.3f ms, slowest %.3f ms\n",
+                    tooltips.size(), Median(tooltips),
+                    *std::max_element(tooltips.begin(), tooltips.end()));
+    }
+    return 0;
+}
