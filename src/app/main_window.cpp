@@ -1,14 +1,17 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShortcutEvent>
 #include <QStatusBar>
 #include <QTabBar>
@@ -57,6 +60,86 @@ T* Named(T* widget, const char* name) {
     return widget;
 }
 
+// A caption as a screen reader should say it: "S&preadsheet" is "Spreadsheet".
+QString PlainCaption(const QString& caption) {
+    QString plain;
+    plain.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+        }
+        plain.append(caption[i]);
+    }
+    return plain;
+}
+
+// Brings the page `step` tabs away (wrapping) to the front. When the focus is not
+// on that page it moves to the page's first tab stop, or to the tab bar when the
+// page has none, so that it stays inside the pages for the next step.
+void StepPage(QTabWidget& pages, int step) {
+    const int count = pages.count();
+    pages.setCurrentIndex((pages.currentIndex() + step % count + count) % count);
+    QWidget* page = pages.currentWidget();
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && page->isAncestorOf(focus)) {
+        return;
+    }
+    QWidget* target = pages.tabBar();
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && w->isVisibleTo(page) && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus) != 0) {
+            target = w;
+            break;
+        }
+    }
+    target->setFocus(Qt::TabFocusReason);
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab step through the pages while the focus is anywhere
+// inside them. A shortcut rather than the tab widget's own key handling, which
+// never sees the keys once a grid has taken them.
+void ConnectPageSteps(QTabWidget& pages) {
+    auto* next = new QShortcut(&pages);
+    next->setKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab)});
+    auto* previous = new QShortcut(&pages);
+    previous->setKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+    for (QShortcut* shortcut : {next, previous}) {
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    }
+    QObject::connect(next, &QShortcut::activated, &pages, [&pages] { StepPage(pages, 1); });
+    QObject::connect(previous, &QShortcut::activated, &pages, [&pages] { StepPage(pages, -1); });
+}
+
+// What a screen reader announces: the caption where a control shows one, else a
+// short description. The pages name their own controls.
+void NameWindowControls(TForm1& window) {
+    window.menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
+    window.File1->setAccessibleName(PlainCaption(window.File1->title()));
+    window.centralWidget()->setAccessibleName(QStringLiteral("Quorvane"));
+    window.Button1->setAccessibleName(PlainCaption(window.Button1->text()));
+    window.Edit4->setAccessibleName(QStringLiteral("Column width"));
+    window.PageControl1->setAccessibleName(QStringLiteral("Pages"));
+    for (int i = 0; i < window.PageControl1->count(); ++i) {
+        window.PageControl1->widget(i)->setAccessibleName(
+            PlainCaption(window.PageControl1->tabText(i)));
+    }
+    window.StatusBar1->setAccessibleName(QStringLiteral("Status"));
+    window.RichEdit1->setAccessibleName(QStringLiteral("Report"));
+    window.StringGrid1->setAccessibleName(QStringLiteral("Results grid"));
+    window.ProgressBar1->setAccessibleName(QStringLiteral("Analysis progress"));
+    window.Memo3->setAccessibleName(QStringLiteral("Agreement text"));
+    window.Memo4->setAccessibleName(QStringLiteral("Help text"));
+}
+
+bool IsEnterKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     auto* memo = Named(new QPlainTextEdit(parent), name);
     memo->setGeometry(geometry);
@@ -80,6 +163,8 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     BuildMenu();
     BuildClientArea();
     BuildPages();
+    ConnectPageSteps(*PageControl1);
+    NameWindowControls(*this);
 
     // Outer frame at 157,100; the client area below the menu bar is 606 x 420.
     move(157, 100);
@@ -201,6 +286,7 @@ void TForm1::BuildPages() {
     PageControl1->addTab(TabSheet8, QStringLiteral("&Composer"));
     PageControl1->setCurrentWidget(TabSheet6);
     PageControl1->tabBar()->installEventFilter(this);
+    StringGrid1->installEventFilter(this);
 
     record_ = new RecordCommands(
         prompts_, *TabSheet8->RichEdit2, [this] { return SettingsFilePath(); }, this);
@@ -248,10 +334,23 @@ bool TForm1::event(QEvent* event) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // "Settings &First" and "&File" share Alt+F; the menu wins, as the keyboard
-    // would otherwise have no way into it but F10.
+    // would otherwise have no way into it but F10. That page is reached with
+    // Ctrl+Tab. ("Set &Columns" and "&Composer" share Alt+C too; there the keys
+    // take turns, as with any repeated mnemonic: the button's focus, then the page.)
     if (event->type() == QEvent::Shortcut && PageControl1 && watched == PageControl1->tabBar() &&
         static_cast<QShortcutEvent*>(event)->key() == QKeySequence::mnemonic(File1->title())) {
         menuBar()->setActiveAction(File1->menuAction());
+        return true;
+    }
+    // The keyboard's double-click on the results grid: Enter on the current cell.
+    if (StringGrid1 && watched == StringGrid1 && IsEnterKey(event)) {
+        const QModelIndex cell = StringGrid1->currentIndex();
+        if (cell.isValid()) {
+            Guard([&] {
+                StringGrid1MouseUp(cell.column(), cell.row());
+                StringGrid1DblClick();
+            });
+        }
         return true;
     }
     if (event->type() == QEvent::Resize && StatusBar1 && watched == centralWidget()) {

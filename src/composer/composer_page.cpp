@@ -58,6 +58,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
                         QRect geometry) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(text);
     button->setToolTip(tip);
     button->setGeometry(geometry);
     return button;
@@ -74,6 +75,13 @@ QString RecordAsEditorText(const std::string& bytes) {
     QString text = FromDiskBytes(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
+}
+
+// The captions "Edit"/"Stop" and "Auto"/"stop" are states; a screen reader must
+// announce the one shown.
+void SetCaption(QPushButton& button, const QString& caption) {
+    button.setText(caption);
+    button.setAccessibleName(caption);
 }
 
 void PutCaretAtEnd(QPlainTextEdit& editor) {
@@ -100,6 +108,7 @@ ComposerPage::ComposerPage(WindowServices services, std::function<QString()> min
     StringGrid2 = grid;
     StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
     StringGrid2->setGeometry(8, 8, 537, 169);
+    StringGrid2->setAccessibleName(QStringLiteral("Word grid"));
     grid->SetSelectionHandler([this] { services_.guard([this] { StringGrid2Click(); }); });
 
     RichEdit2 = new QPlainTextEdit(this);
@@ -107,11 +116,16 @@ ComposerPage::ComposerPage(WindowServices services, std::function<QString()> min
     RichEdit2->setGeometry(8, 176, 569, 177);
     RichEdit2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     RichEdit2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit2->setAccessibleName(QStringLiteral("Diary editor"));
+    // The diary has no use for tab characters, and Tab is the keyboard's only way
+    // from the editor to the page's buttons (entering the page always lands here).
+    RichEdit2->setTabChangesFocus(true);
 
     Edit6 = new QLineEdit(QStringLiteral("6"), this);
     Edit6->setObjectName(QStringLiteral("Edit6"));
     Edit6->setGeometry(552, 8, 25, 21);
     Edit6->setToolTip(QStringLiteral("Foods Eaten more than"));
+    Edit6->setAccessibleName(QStringLiteral("Foods eaten more than"));
     Edit6->hide();
     Edit6->installEventFilter(new FocusLeaveFilter(
         [this, alive] {
@@ -223,10 +237,10 @@ void ComposerPage::Button6Click() {
     QWidget* window = this->window();
     QPalette palette = window->palette();
     if (!EditMode()) {
-        Button6->setText(kStopEditCaption);
+        SetCaption(*Button6, kStopEditCaption);
         palette.setColor(QPalette::Window, QColor(255, 0, 0));
     } else {
-        Button6->setText(kEditCaption);
+        SetCaption(*Button6, kEditCaption);
         palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
     }
     window->setPalette(palette);
@@ -260,10 +274,10 @@ void ComposerPage::buttonNewClick() {
     if (buttonNew->text() == kAutoCaption) {
         Edit6->setText(minimumCountText_ ? minimumCountText_() : QString());
         Timer1->start();
-        buttonNew->setText(kStopAutoCaption);
+        SetCaption(*buttonNew, kStopAutoCaption);
     } else {
         Timer1->stop();
-        buttonNew->setText(kAutoCaption);
+        SetCaption(*buttonNew, kAutoCaption);
     }
 }
 
@@ -283,7 +297,7 @@ void ComposerPage::Timer1Timer() {
         // Stopped before the report: the error box keeps the event loop turning,
         // and further ticks would only stack more boxes of the same error.
         Timer1->stop();
-        buttonNew->setText(kAutoCaption);
+        SetCaption(*buttonNew, kAutoCaption);
         throw;
     }
 }

@@ -1,6 +1,7 @@
 #include "settings/symptom_list_page.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,7 +24,7 @@ const QString kChangeHint = QStringLiteral("Double Click on the symptom to chang
 
 // Runs its callback on the release that ends a double-click, once the list has
 // finished with the mouse: a refill made earlier would see the release select a
-// line again.
+// line again. Enter on a line is the keyboard's double-click.
 class SymptomListWidget : public QListWidget {
   public:
     SymptomListWidget(std::function<void()> onDoubleClick, QWidget* parent)
@@ -41,6 +42,14 @@ class SymptomListWidget : public QListWidget {
             onDoubleClick_();
         }
     }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->accept();
+            onDoubleClick_();
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
 
   private:
     std::function<void()> onDoubleClick_;
@@ -51,6 +60,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
                   bool wrapped) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleName(text);
     label->setWordWrap(wrapped);
     if (geometry.size().isEmpty()) {
         label->move(geometry.topLeft());
@@ -64,6 +74,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(text);
     button->setGeometry(geometry);
     return button;
 }
@@ -86,6 +97,7 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
     ListBox2->setGeometry(248, 24, 145, 137);
     ListBox2->setToolTip(kChangeHint);
+    ListBox2->setAccessibleName(QStringLiteral("Symptoms to monitor"));
     ListBox2->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox2->setSortingEnabled(false);
@@ -107,6 +119,7 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
 
     Edit2 = new QLineEdit(QStringLiteral("3"), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setAccessibleName(Label1->text());
     Edit2->setGeometry(128, 208, 121, 24);
     // Liberation Mono has Courier New's metrics, so the box shows as many digits.
     QFont mono(QStringLiteral("Liberation Mono"));
@@ -128,6 +141,7 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(QStringLiteral("Sorted items"));
     ListBox1->setSortingEnabled(true);
     ListBox1->hide();
 
