@@ -1,68 +1,19 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "analysis/analysis_test_support.h"
+#include "cli/report_process.h"
 
 namespace {
 
 using quorvane::testing::ExampleDiaryPath;
+using quorvane::testing::Lines;
+using quorvane::testing::Outcome;
+using quorvane::testing::RunReport;
 using quorvane::testing::TempDir;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Outcome RunReport(const TempDir& dir, std::vector<std::string> arguments) {
-    const std::string outPath = dir.File("stdout.txt");
-    arguments.insert(arguments.begin(), QUORVANE_REPORT_BINARY);
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (out < 0 || null < 0 || ::dup2(out, 1) < 0 || ::dup2(null, 2) < 0) {
-            ::_exit(127);
-        }
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    Outcome outcome;
-    int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        outcome.status = WEXITSTATUS(status);
-    }
-    outcome.out = Slurp(outPath);
-    return outcome;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // A diary of random days: items, symptoms in any case, meals, overfull days.
 std::string RandomDiary(uint32_t seed) {
