@@ -24,23 +24,12 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace quorvane;
-    std::string path = argc > 1 ? argv[1] : "";
+    const std::string path = bench::DiaryPathFromArguments(argc, argv);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 11;
-    if (path.empty()) {
-        path = (std::filesystem::temp_directory_path() / "quorvane-bench-diary.txt").string();
-        const std::string diary = bench::GenerateDiary(1);
-        std::ofstream(path, std::ios::binary)
-            .write(diary.data(), static_cast<std::streamsize>(diary.size()));
-    }
 
     const SymptomTable symptoms;
     AnalysisState state;
@@ -76,7 +65,7 @@ int main(int argc, char** argv) {
                 static_cast<uintmax_t>(std::filesystem::file_size(path)), state.Items.ItemCount(),
                 reportLines, runs);
     for (std::size_t i = 0; i < std::size(stages); ++i) {
-        std::printf("  %-14s median %8.2f ms\n", stages[i], Median(times[i]));
+        std::printf("  %-14s median %8.2f ms\n", stages[i], bench::Median(times[i]));
     }
     return 0;
 }

@@ -28,11 +28,6 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // The whole analysis as quorvane-report runs it; returns the report's line count.
 std::size_t Analyse(const std::string& path, const quorvane::SymptomTable& symptoms,
                     quorvane::AnalysisState& state, quorvane::TextGrid& grid, bool evidence) {
@@ -57,14 +52,8 @@ std::size_t Analyse(const std::string& path, const quorvane::SymptomTable& sympt
 
 int main(int argc, char** argv) {
     using namespace quorvane;
-    std::string path = argc > 1 ? argv[1] : "";
+    const std::string path = bench::DiaryPathFromArguments(argc, argv);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
-    if (path.empty()) {
-        path = (std::filesystem::temp_directory_path() / "quorvane-bench-diary.txt").string();
-        const std::string diary = bench::GenerateDiary(1);
-        std::ofstream(path, std::ios::binary)
-            .write(diary.data(), static_cast<std::streamsize>(diary.size()));
-    }
 
     const SymptomTable symptoms;
     AnalysisState state;
@@ -78,8 +67,8 @@ int main(int argc, char** argv) {
             (evidence ? with : without).push_back(Milliseconds(Clock::now() - start));
         }
     }
-    const double plain = Median(without);
-    const double gathered = Median(with);
+    const double plain = bench::Median(without);
+    const double gathered = bench::Median(with);
     std::printf("analysis without evidence   median %8.2f ms\n", plain);
     std::printf("analysis with evidence      median %8.2f ms  (%+.1f %%)\n", gathered,
                 100.0 * (gathered - plain) / plain);
@@ -95,7 +84,7 @@ int main(int argc, char** argv) {
         cells = static_cast<std::size_t>(std::count(out.view().begin(), out.view().end(), '\n'));
     }
     std::printf("evidence table, %zu cells  median %8.2f ms\n", cells > 0 ? cells - 1 : 0,
-                Median(table));
+                bench::Median(table));
 
     // A tooltip of every correlation cell of the TOTAL column, the busiest one.
     std::vector<double> tooltips;
@@ -108,7 +97,7 @@ int main(int argc, char** argv) {
     }
     if (!tooltips.empty()) {
         std::printf("tooltip, %zu TOTAL cells    median %8.3f ms, slowest %.3f ms\n",
-                    tooltips.size(), Median(tooltips),
+                    tooltips.size(), bench::Median(tooltips),
                     *std::max_element(tooltips.begin(), tooltips.end()));
     }
     return 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <vector>
 
@@ -128,6 +130,23 @@ std::string GenerateDiary(uint64_t seed, const DiaryShape& shape) {
         }
     }
     return diary;
+}
+
+std::string DiaryPathFromArguments(int argc, char** argv) {
+    if (argc > 1 && argv[1][0] != '\0') {
+        return argv[1];
+    }
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quorvane-bench-diary.txt").string();
+    const std::string diary = GenerateDiary(1);
+    std::ofstream(path, std::ios::binary)
+        .write(diary.data(), static_cast<std::streamsize>(diary.size()));
+    return path;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 }  // namespace quorvane::bench
