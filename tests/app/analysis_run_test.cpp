@@ -34,18 +34,8 @@ std::vector<std::string> Cells(const TextGrid& grid) {
     return cells;
 }
 
-class AnalysisRunTest : public WindowTest {
+class AnalysisRunTest : public ExampleWindowTest {
   protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        QLocale::setDefault(QLocale::c());
-        SeedExample();
-        StartAccepted();
-    }
-    void TearDown() override {
-        QLocale::setDefault(QLocale::system());
-        WindowTest::TearDown();
-    }
     QString Report() const { return window_->RichEdit1->toPlainText(); }
 };
 

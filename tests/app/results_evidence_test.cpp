@@ -10,18 +10,8 @@
 namespace quorvane::testing {
 namespace {
 
-class ResultsEvidenceTest : public WindowTest {
+class ResultsEvidenceTest : public ExampleWindowTest {
   protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        QLocale::setDefault(QLocale::c());
-        SeedExample();
-        StartAccepted();
-    }
-    void TearDown() override {
-        QLocale::setDefault(QLocale::system());
-        WindowTest::TearDown();
-    }
     QVariant Data(int row, int column, int role) const {
         const QAbstractItemModel* model = window_->StringGrid1->model();
         return model->data(model->index(row, column), role);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -43,6 +44,22 @@ class WindowTest : public ::testing::Test {
 
   private:
     QString previousDir_;
+};
+
+// A window started on the example diary with the agreement accepted, under the C
+// locale so that frustration values print with ".".
+class ExampleWindowTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        QLocale::setDefault(QLocale::c());
+        SeedExample();
+        StartAccepted();
+    }
+    void TearDown() override {
+        QLocale::setDefault(QLocale::system());
+        WindowTest::TearDown();
+    }
 };
 
 }  // namespace quorvane::testing
