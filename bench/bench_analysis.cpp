@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_state.h"
-#include "analysis/correlation.h"
-#include "analysis/record_reader.h"
-#include "analysis/report.h"
+#include "core/analysis/analysis_state.h"
+#include "core/analysis/correlation.h"
+#include "core/analysis/record_reader.h"
+#include "core/analysis/report.h"
 #include "diary_generator.h"
 
 namespace {

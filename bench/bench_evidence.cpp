@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_state.h"
-#include "analysis/correlation.h"
-#include "analysis/evidence.h"
-#include "analysis/evidence_text.h"
-#include "analysis/record_reader.h"
-#include "analysis/report.h"
+#include "core/analysis/analysis_state.h"
+#include "core/analysis/correlation.h"
+#include "core/evidence/evidence.h"
+#include "core/evidence/evidence_text.h"
+#include "core/analysis/record_reader.h"
+#include "core/analysis/report.h"
 #include "diary_generator.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "diary_generator.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <utility>
 
-#include "analysis/quorvane_error.h"
-#include "settings/profile_file.h"
+#include "core/text/quorvane_error.h"
+#include "core/settings/profile_file.h"
 
 namespace quorvane::fuzzing {
 namespace {

@@ -6,11 +6,11 @@
 #include <optional>
 #include <set>
 
-#include "analysis/analysis_state.h"
-#include "analysis/correlation.h"
-#include "analysis/quorvane_error.h"
-#include "analysis/record_reader.h"
-#include "analysis/report.h"
+#include "core/analysis/analysis_state.h"
+#include "core/analysis/correlation.h"
+#include "core/text/quorvane_error.h"
+#include "core/analysis/record_reader.h"
+#include "core/analysis/report.h"
 
 namespace quorvane::fuzzing {
 namespace {

@@ -3,9 +3,9 @@
 #include <QStringDecoder>
 #include <exception>
 
-#include "analysis/quorvane_error.h"
-#include "app/prompts.h"
-#include "documents/text_file.h"
+#include "core/text/quorvane_error.h"
+#include "ui/prompts.h"
+#include "ui/text_file.h"
 
 namespace quorvane {
 

@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "analysis/analysis_state.h"
-#include "analysis/symptom_table.h"
-#include "analysis/text_grid.h"
+#include "core/analysis/analysis_state.h"
+#include "core/analysis/symptom_table.h"
+#include "core/analysis/text_grid.h"
 
 class QAction;
 class QLineEdit;

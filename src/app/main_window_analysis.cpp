@@ -11,19 +11,19 @@
 #include <QTextOption>
 #include <algorithm>
 
-#include "analysis/correlation.h"
-#include "analysis/diary_evidence.h"
-#include "analysis/integer_text.h"
-#include "analysis/record_reader.h"
-#include "analysis/report.h"
+#include "core/analysis/correlation.h"
+#include "core/evidence/diary_evidence.h"
+#include "core/text/integer_text.h"
+#include "core/analysis/record_reader.h"
+#include "core/analysis/report.h"
 #include "app/main_window.h"
-#include "app/prompts.h"
-#include "app/results_grid_model.h"
+#include "ui/prompts.h"
+#include "pages/results/results_grid_model.h"
 #include "app/window_texts.h"
-#include "composer/composer_page.h"
-#include "documents/record_commands.h"
-#include "documents/text_file.h"
-#include "settings/symptom_list_page.h"
+#include "pages/composer/composer_page.h"
+#include "ui/record_commands.h"
+#include "ui/text_file.h"
+#include "pages/symptoms/symptom_list_page.h"
 
 namespace quorvane {
 

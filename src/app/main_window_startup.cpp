@@ -8,16 +8,16 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "analysis/correlation.h"
+#include "core/analysis/correlation.h"
 #include "app/main_window.h"
-#include "app/prompts.h"
-#include "app/results_grid_model.h"
+#include "ui/prompts.h"
+#include "pages/results/results_grid_model.h"
 #include "app/window_texts.h"
-#include "composer/composer_page.h"
-#include "documents/print_commands.h"
-#include "documents/record_commands.h"
-#include "settings/settings_store.h"
-#include "settings/symptom_list_page.h"
+#include "pages/composer/composer_page.h"
+#include "ui/print_commands.h"
+#include "ui/record_commands.h"
+#include "core/settings/settings_store.h"
+#include "pages/symptoms/symptom_list_page.h"
 
 namespace quorvane {
 

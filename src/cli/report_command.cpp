@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_state.h"
-#include "analysis/correlation.h"
-#include "analysis/diary_evidence.h"
-#include "analysis/evidence.h"
-#include "analysis/quorvane_error.h"
-#include "analysis/record_reader.h"
-#include "analysis/report.h"
-#include "analysis/text_grid.h"
+#include "core/analysis/analysis_state.h"
+#include "core/analysis/correlation.h"
+#include "core/evidence/diary_evidence.h"
+#include "core/evidence/evidence.h"
+#include "core/text/quorvane_error.h"
+#include "core/analysis/record_reader.h"
+#include "core/analysis/report.h"
+#include "core/analysis/text_grid.h"
 #include "cli/report_dump.h"
 
 namespace quorvane::cli {

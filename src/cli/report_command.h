@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "analysis/symptom_table.h"
+#include "core/analysis/symptom_table.h"
 #include "cli/report_options.h"
 
 namespace quorvane::cli {

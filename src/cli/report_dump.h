@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/item_list.h"
-#include "analysis/symptom_table.h"
-#include "analysis/text_grid.h"
+#include "core/analysis/item_list.h"
+#include "core/analysis/symptom_table.h"
+#include "core/analysis/text_grid.h"
 
 namespace quorvane::cli {
 

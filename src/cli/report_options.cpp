@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "analysis/integer_text.h"
-#include "analysis/quorvane_error.h"
+#include "core/text/integer_text.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane::cli {
 

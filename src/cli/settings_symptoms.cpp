@@ -1,6 +1,6 @@
 #include "cli/report_command.h"
-#include "settings/profile_file.h"
-#include "settings/settings_store.h"
+#include "core/settings/profile_file.h"
+#include "core/settings/settings_store.h"
 
 namespace quorvane::cli {
 

@@ -12,10 +12,10 @@
 #include <QTextDocument>
 #include <QTextOption>
 
-#include "analysis/text_grid.h"
-#include "composer/composer_page.h"
-#include "settings/symptom_list_page.h"
-#include "window_fixture.h"
+#include "core/analysis/text_grid.h"
+#include "pages/composer/composer_page.h"
+#include "pages/symptoms/symptom_list_page.h"
+#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {

@@ -17,9 +17,9 @@
 #include <functional>
 #include <vector>
 
-#include "composer/composer_page.h"
-#include "settings/symptom_list_page.h"
-#include "window_fixture.h"
+#include "pages/composer/composer_page.h"
+#include "pages/symptoms/symptom_list_page.h"
+#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {

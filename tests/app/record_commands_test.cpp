@@ -5,8 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
-#include "composer/composer_page.h"
-#include "window_fixture.h"
+#include "pages/composer/composer_page.h"
+#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {

@@ -4,8 +4,8 @@
 #include <QLocale>
 #include <QTableView>
 
-#include "analysis/text_grid.h"
-#include "window_fixture.h"
+#include "core/analysis/text_grid.h"
+#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {

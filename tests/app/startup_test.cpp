@@ -8,12 +8,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "analysis/symptom_table.h"
-#include "composer/composer_page.h"
-#include "documents/record_commands.h"
-#include "settings/settings_store.h"
-#include "settings/symptom_list_page.h"
-#include "window_fixture.h"
+#include "core/analysis/symptom_table.h"
+#include "pages/composer/composer_page.h"
+#include "ui/record_commands.h"
+#include "core/settings/settings_store.h"
+#include "pages/symptoms/symptom_list_page.h"
+#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {

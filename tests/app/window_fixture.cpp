@@ -1,10 +1,10 @@
-#include "window_fixture.h"
+#include "app/window_fixture.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "composer/composer_page.h"
+#include "pages/composer/composer_page.h"
 
 namespace quorvane::testing {
 

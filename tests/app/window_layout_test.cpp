@@ -12,10 +12,10 @@
 #include <QTableView>
 #include <stdexcept>
 
-#include "analysis/quorvane_error.h"
+#include "core/text/quorvane_error.h"
 #include "app/handler_guard.h"
-#include "composer/composer_page.h"
-#include "window_fixture.h"
+#include "pages/composer/composer_page.h"
+#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_test_support.h"
+#include "core/analysis/analysis_test_support.h"
 #include "cli/report_process.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_test_support.h"
+#include "core/analysis/analysis_test_support.h"
 #include "cli/report_process.h"
 
 using quorvane::testing::ExampleDiaryPath;

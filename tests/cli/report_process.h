@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/analysis_test_support.h"
+#include "core/analysis/analysis_test_support.h"
 
 namespace quorvane::testing {
 

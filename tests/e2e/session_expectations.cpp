@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/symptom_table.h"
-#include "composer/word_insertion.h"
-#include "settings/settings_store.h"
+#include "core/analysis/symptom_table.h"
+#include "core/composer/word_insertion.h"
+#include "core/settings/settings_store.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 
 namespace quorvane::testing {
 

@@ -1,0 +1,125 @@
+#include "core/analysis/correlation.h"
+
+#include <string>
+
+#include "core/text/integer_text.h"
+
+namespace quorvane {
+
+namespace {
+
+void WriteSymptomHeadings(TextGrid& grid, const SymptomTable& symptoms, SymptomCounters& totals) {
+    for (int i = 1; i <= kSymptomCount; ++i) {
+        grid.SetCell(i + 1, 0, symptoms.Name(i));
+        totals[i] = 0;
+    }
+}
+
+}  // namespace
+
+void ResetResultsHeader(TextGrid& grid, const SymptomTable& symptoms, SymptomCounters& totals) {
+    grid.SetColCount(kResultsColumns);
+    // The heading and the totals row exist even before any item has been read.
+    if (grid.RowCount() < 2) {
+        grid.SetRowCount(2);
+    }
+    grid.SetCell(0, 0, "");
+    grid.SetCell(1, 0, "count");
+    WriteSymptomHeadings(grid, symptoms, totals);
+}
+
+void RefreshSymptomHeadings(TextGrid& grid, const SymptomTable& symptoms, SymptomCounters& totals) {
+    WriteSymptomHeadings(grid, symptoms, totals);
+}
+
+ItemList::RowHook GridRowHook(TextGrid& grid) {
+    return [&grid](int32_t itemCount, const std::string& name) {
+        grid.SetRowCount(itemCount + 2);
+        grid.SetCell(0, itemCount + 1, name);
+    };
+}
+
+void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& grid,
+                   const SymptomTable& symptoms, std::string_view minimumCountText) {
+    const int32_t minimum = StrToInt(minimumCountText);
+
+    int32_t sum = 0;
+    for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
+        sum = SaturatingAdd(sum, totals[j]);
+    }
+    totals[kTotalSymptom] = sum;
+
+    for (TItemNode* node = items.First(); node != nullptr && node->Next != nullptr;
+         node = node->Next) {
+        int32_t hits = 0;
+        if (node->Count >= minimum) {
+            for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
+                // A heading renamed since the read no longer stands for these hits.
+                if (grid.Cell(j + 1, 0) == symptoms.Name(j)) {
+                    hits = SaturatingAdd(hits, node->SymptomHits[j]);
+                }
+            }
+        }
+        node->SymptomHits[kTotalSymptom] = hits;
+    }
+}
+
+void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& grid,
+               std::string_view minimumCountText, char decimalSeparator) {
+    const int32_t minimum = StrToInt(minimumCountText);
+
+    for (int i = 1; i <= kSymptomCount; ++i) {
+        grid.SetCell(i + 1, 1, std::to_string(totals[i]));
+    }
+    const TItemNode* first = items.First();
+    if (first == nullptr) {
+        return;
+    }
+    int32_t row = 1;
+    // From the item after "AAA" up to the last one before the "ZZZ" tail.
+    for (const TItemNode* node = first->Next; node != nullptr && node->Next != nullptr;
+         node = node->Next) {
+        ++row;
+        grid.SetCell(0, row, node->Name);
+        grid.SetCell(1, row, std::to_string(node->Count));
+        if (node->Count < minimum) {
+            continue;
+        }
+        for (int j = 1; j <= kSymptomCount; ++j) {
+            if (totals[j] != 0) {
+                grid.SetCell(j + 1, row,
+                             CorrelationCellText(node->SymptomHits[j], node->Count, node->Name,
+                                                 decimalSeparator));
+            }
+        }
+    }
+}
+
+std::string CorrelationCellText(int32_t hits, int32_t count, std::string_view name,
+                                char decimalSeparator) {
+    // The value 9 * hits / count, handled as the exact fraction so that rounding
+    // is half up on the true value and the pad follows the unrounded value.
+    const int64_t numerator = count > 0 && hits > 0 ? 9 * static_cast<int64_t>(hits) : 0;
+    const int64_t denominator = count > 0 ? count : 1;
+    const int64_t tenths = (20 * numerator + denominator) / (2 * denominator);
+
+    std::string text;
+    if (1000 * numerator > 99999 * denominator) {
+        // above 99.999: no pad
+    } else if (1000 * numerator > 9999 * denominator) {
+        text = "0";
+    } else {
+        text = "00";
+    }
+    text += std::to_string(tenths / 10);
+    text += decimalSeparator;
+    text += static_cast<char>('0' + tenths % 10);
+    text += "  ";
+    text += name;
+    text += "  ";
+    text += std::to_string(count);
+    text += " times";
+    return text;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include "core/evidence/evidence_text.h"
+
+namespace quorvane {
+
+class TextGrid;
+
+// Shows the results grid's cells without copying them: the view asks for the
+// visible cells only, so a grid of thousands of rows costs nothing to fill.
+// Row 0 is the heading row, drawn like a fixed row. Correlation cells are shaded
+// by their value within their column and, given the evidence of the last read,
+// explain themselves in a tooltip.
+class ResultsGridModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit ResultsGridModel(const TextGrid& grid, QObject* parent = nullptr);
+
+    // The evidence the tooltips explain the cells with; null shows none.
+    void SetEvidence(const DiaryEvidence* evidence) { evidence_ = evidence; }
+
+    // The grid changes behind the model's back during an analysis; this tells
+    // the view to read it afresh.
+    void Refresh();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  private:
+    const TextGrid& grid_;
+    const DiaryEvidence* evidence_ = nullptr;
+    ResultsShading shading_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "ui/window_services.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace quorvane {
+
+// The "Settings &First" page (TabSheet3): the twenty monitored symptoms and the
+// minimum count box.
+class SymptomListPage : public QWidget {
+    Q_OBJECT
+  public:
+    // `symptomsRenamed` refreshes the results grid's symptom headings and zeroes
+    // the totals after a rename.
+    SymptomListPage(WindowServices services, std::function<void()> symptomsRenamed,
+                    QWidget* parent = nullptr);
+
+    // Empties ListBox2 and refills it from slots 2 to 21 of the symptom table.
+    void RefillList();
+    QString MinimumCountText() const;  // the text of Edit2
+
+    void ListBox1DblClick();
+    void Button2Click();  // "Set Default"
+    void Button3Click();  // "Load Default"
+
+    QLabel* Label7;
+    QListWidget* ListBox2;
+    QLabel* Label10;
+    QPushButton* Button3;
+    QPushButton* Button2;
+    QLabel* Label1;
+    QLineEdit* Edit2;
+    QLabel* Label6;
+    QLabel* Label8;
+    QListWidget* ListBox1;  // never shown
+
+  private:
+    WindowServices services_;
+    std::function<void()> symptomsRenamed_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/analysis/item_list.h"
+
+namespace quorvane {
+namespace {
+
+std::vector<std::pair<std::string, int32_t>> Walk(const ItemList& list) {
+    std::vector<std::pair<std::string, int32_t>> nodes;
+    for (const TItemNode* node = &list.Head(); node != nullptr; node = node->Next) {
+        nodes.emplace_back(node->Name, node->Count);
+    }
+    return nodes;
+}
+
+TEST(ItemList, SetUpLinksHeadAndSentinels) {
+    ItemList list;
+    EXPECT_EQ(list.First(), nullptr);
+    list.SetUp();
+    const std::vector<std::pair<std::string, int32_t>> expected = {
+        {"AAAA", 1}, {"AAA", 1}, {"ZZZ", 1}};
+    EXPECT_EQ(Walk(list), expected);
+    EXPECT_EQ(list.ItemCount(), 0);
+}
+
+TEST(ItemList, KeepsItemsInByteOrderBetweenTheSentinels) {
+    ItemList list;
+    list.SetUp();
+    for (const char* word : {"TEA", "COFFEE", "TEA", "HAM SANDWICH", "HAM", "HAM  SANDWICH"}) {
+        EXPECT_NE(list.AddOccurrence(word), nullptr) << word;
+    }
+    const std::vector<std::pair<std::string, int32_t>> expected = {
+        {"AAAA", 1},          {"AAA", 1},          {"COFFEE", 1}, {"HAM", 1},
+        {"HAM  SANDWICH", 1}, {"HAM SANDWICH", 1}, {"TEA", 2},    {"ZZZ", 1}};
+    EXPECT_EQ(Walk(list), expected);
+    EXPECT_EQ(list.ItemCount(), 5);
+}
+
+TEST(ItemList, WordsAtOrBeyondTheSentinels) {
+    struct Case {
+        const char* word;
+        bool counted;
+    };
+    const Case cases[] = {
+        {"A", false},   {"AA", false},   {"A B", false},  {"", false},
+        {"ZZZ", false}, {"ZZZZ", false}, {"ZZZA", false}, {"AAA", true},
+        {"AAAA", true}, {"AAB", true},   {"ZZY", true},   {"ZZ", true},
+    };
+    for (const Case& c : cases) {
+        ItemList list;
+        list.SetUp();
+        TItemNode* node = list.AddOccurrence(c.word);
+        EXPECT_EQ(node != nullptr, c.counted) << c.word;
+        const std::string word = c.word;
+        if (word == "AAA") {
+            // Counted on the sentinel itself: no new item, no row.
+            EXPECT_EQ(node, list.First());
+            EXPECT_EQ(list.First()->Count, 2);
+            EXPECT_EQ(list.ItemCount(), 0);
+        } else if (c.counted) {
+            EXPECT_EQ(list.ItemCount(), 1) << c.word;
+            EXPECT_EQ(list.First()->Next->Name, word);
+        } else {
+            EXPECT_EQ(Walk(list).size(), 3U) << c.word;
+            EXPECT_EQ(list.ItemCount(), 0) << c.word;
+        }
+        EXPECT_EQ(list.Head().Count, 1) << "the head is never counted";
+    }
+}
+
+TEST(ItemList, RowHookReportsInsertionsInOrderOfFirstAppearance) {
+    ItemList list;
+    std::vector<std::pair<int32_t, std::string>> rows;
+    list.SetRowHook(
+        [&rows](int32_t count, const std::string& name) { rows.emplace_back(count, name); });
+    list.SetUp();
+    for (const char* word : {"TEA", "COFFEE", "TEA", "A", "AAA", "BEEF"}) {
+        list.AddOccurrence(word);
+    }
+    const std::vector<std::pair<int32_t, std::string>> expected = {
+        {1, "TEA"}, {2, "COFFEE"}, {3, "BEEF"}};
+    EXPECT_EQ(rows, expected);
+}
+
+TEST(ItemList, SetUpAgainStartsEmptyAndDiscardReleasesAll) {
+    ItemList list;
+    list.SetUp();
+    list.AddOccurrence("TEA");
+    list.SetUp();
+    EXPECT_EQ(Walk(list).size(), 3U);
+    EXPECT_EQ(list.ItemCount(), 0);
+    TItemNode* node = list.AddOccurrence("TEA");
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->Count, 1);
+    list.Discard();
+    EXPECT_EQ(list.First(), nullptr);
+    EXPECT_EQ(list.AddOccurrence("TEA"), nullptr);
+}
+
+// The list walk the index replaces, as a plain reference: it must give the same
+// list for any sequence of words.
+class WalkedList {
+  public:
+    WalkedList() {
+        nodes_.push_back({"AAA", 1});
+        nodes_.push_back({"ZZZ", 1});
+    }
+    bool Add(const std::string& word) {
+        bool counted = false;
+        for (std::size_t i = 0; i + 1 < nodes_.size(); ++i) {
+            if (nodes_[i].first < word && nodes_[i + 1].first > word) {
+                nodes_.insert(nodes_.begin() + static_cast<std::ptrdiff_t>(i) + 1, {word, 1});
+                return true;
+            }
+            if (nodes_[i].first == word) {
+                ++nodes_[i].second;
+                counted = true;
+            }
+        }
+        return counted;
+    }
+    std::vector<std::pair<std::string, int32_t>> Nodes() const {
+        std::vector<std::pair<std::string, int32_t>> nodes = {{"AAAA", 1}};
+        nodes.insert(nodes.end(), nodes_.begin(), nodes_.end());
+        return nodes;
+    }
+
+  private:
+    std::vector<std::pair<std::string, int32_t>> nodes_;
+};
+
+TEST(ItemList, MatchesTheListWalkOnRandomWords) {
+    std::mt19937 random(20240611);
+    const std::string alphabet = "AZ Y";  // few letters, so sentinels and repeats are hit
+    ItemList list;
+    list.SetUp();
+    WalkedList reference;
+    for (int i = 0; i < 3000; ++i) {
+        std::string word;
+        const int length = static_cast<int>(random() % 5);
+        for (int k = 0; k < length; ++k) {
+            word += alphabet[random() % alphabet.size()];
+        }
+        const bool counted = list.AddOccurrence(word) != nullptr;
+        ASSERT_EQ(counted, reference.Add(word)) << "word '" << word << "'";
+    }
+    EXPECT_EQ(Walk(list), reference.Nodes());
+    EXPECT_EQ(static_cast<std::size_t>(list.ItemCount()), reference.Nodes().size() - 3);
+}
+
+}  // namespace
+}  // namespace quorvane

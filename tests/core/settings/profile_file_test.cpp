@@ -1,0 +1,141 @@
+#include "core/settings/profile_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/text/quorvane_error.h"
+#include "core/settings/settings_test_dir.h"
+
+namespace quorvane {
+namespace {
+
+struct ReadCase {
+    const char* name;
+    std::string content;
+    const char* section;
+    const char* key;
+    std::string expected;
+};
+
+class ProfileFileTest : public SettingsTestDir {};
+
+TEST_F(ProfileFileTest, ReadsWithTheProfileRules) {
+    const std::string longValue(3000, 'x');
+    const std::vector<ReadCase> cases = {
+        {"missing section", "[Other]\r\nk=v\r\n", "S", "k", "fallback"},
+        {"missing key", "[S]\r\nother=v\r\n", "S", "k", "fallback"},
+        {"empty value is not the default", "[S]\r\nk=\r\n", "S", "k", ""},
+        {"blanks and tabs trimmed", "[S]\r\nk= \t value with  inner \t \r\n", "S", "k",
+         "value with  inner"},
+        {"double quotes stripped", "[S]\r\nk= \"quoted \" \r\n", "S", "k", "quoted "},
+        {"single quotes stripped", "[S]\r\nk='x'\r\n", "S", "k", "x"},
+        {"unmatched quotes kept", "[S]\r\nk=\"x'\r\n", "S", "k", "\"x'"},
+        {"lone quote kept", "[S]\r\nk=\"\r\n", "S", "k", "\""},
+        {"names without case, trimmed", "  [ sEcTiOn ] trailing\nMainFILE = a\n", "Section",
+         "mainfile", "a"},
+        {"value keeps later equals", "[S]\r\nk=a=b\r\n", "S", "k", "a=b"},
+        {"first duplicate section counts", "[S]\r\nk=1\r\n[S]\r\nk=2\r\nj=3\r\n", "S", "j",
+         "fallback"},
+        {"first duplicate key counts", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+        {"key before any section ignored", "k=0\r\n[S]\r\n", "S", "k", "fallback"},
+        {"key of the next section ignored", "[S]\r\n[T]\r\nk=1\r\n", "S", "k", "fallback"},
+        {"comment is no key", "[S]\r\n;k=1\r\n", "S", "k", "fallback"},
+        {"lone CR ends a line", "[S]\rk=1\rj=2", "S", "j", "2"},
+        {"value cut to 2047", "[S]\r\nk=" + longValue, "S", "k", longValue.substr(0, 2047)},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(c.content);
+        EXPECT_EQ(ProfileFile(Path()).ReadString(c.section, c.key, "fallback"), c.expected)
+            << c.name;
+    }
+    std::filesystem::remove(Path());
+    EXPECT_EQ(ProfileFile(Path()).ReadString("S", "k", "fallback"), "fallback") << "no file";
+}
+
+struct WriteCase {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    std::string value;
+    std::string after;
+};
+
+TEST_F(ProfileFileTest, WritesOnlyWhatChanges) {
+    const std::vector<WriteCase> cases = {
+        {"creates file and section", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        {"replaces in place, other line ends kept", "; note\n[S]\nk = old\r\nj=2\n", "s", "K",
+         "new", "; note\n[S]\nK=new\r\nj=2\n"},
+        {"new key after the last non-blank line", "[S]\r\na=1\r\n\r\n[T]\r\n", "S", "k", "v",
+         "[S]\r\na=1\r\nk=v\r\n\r\n[T]\r\n"},
+        {"new section at the end, last line ended", "[S]\r\na=1", "T", "k", "v",
+         "[S]\r\na=1\r\n[T]\r\nk=v\r\n"},
+        {"replacing an unended last line", "[S]\nk=1", "S", "k", "2", "[S]\nk=2"},
+        {"first duplicate written", "[S]\r\nk=1\r\nk=1\r\n[S]\r\nk=1\r\n", "S", "k", "2",
+         "[S]\r\nk=2\r\nk=1\r\n[S]\r\nk=1\r\n"},
+        {"line breaks become own lines", "[S]\r\n", "S", "k", "a\r\nb\nc\rd\r\n",
+         "[S]\r\nk=a\r\nb\r\nc\r\nd\r\n\r\n"},
+        {"continuation that would parse is made inert", "[S]\r\n", "S", "k",
+         "\r\n [T]\r\n2=X\r\n#,", "[S]\r\nk=\r\n; [T]\r\n;2=X\r\n#,\r\n"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(c.before);
+        ProfileFile file(Path());
+        file.WriteString(c.section, c.key, c.value);
+        EXPECT_EQ(ReadBytes(), c.after) << c.name;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 1)
+            << c.name << ": temporary file left behind";
+    }
+}
+
+TEST_F(ProfileFileTest, HandEditedFileSurvivesWrites) {
+    // Garbage, comments, a 1 MB value, duplicates and no final line end.
+    const std::string original = "garbage before sections\n\x01\x02 binary=\xff\r\n; comment\r\n" +
+                                 std::string("[Big]\r\nhuge=") + std::string(1 << 20, 'h') +
+                                 "\r\n[Unknown]\r\n  odd spacing   =   x  \r\n[S]\r\nk=1\r\n"
+                                 "[s]\r\nk=dup\r\nno equals here";
+    WriteBytes(original);
+    ProfileFile file(Path());
+    EXPECT_EQ(file.ReadString("Big", "huge", "").size(), 2047u);
+    file.WriteString("S", "k", "2");
+    file.WriteString("S", "new", "3");
+    file.WriteString("Added", "k", "4");
+
+    std::string expected = original;
+    expected.replace(expected.find("[S]\r\nk=1"), 8, "[S]\r\nk=2\r\nnew=3");
+    expected += "\r\n[Added]\r\nk=4\r\n";
+    EXPECT_EQ(ReadBytes(), expected);
+    ProfileFile reread(Path());
+    EXPECT_EQ(reread.ReadString("Unknown", "odd spacing", ""), "x");
+    EXPECT_EQ(reread.ReadString("S", "k", ""), "2");
+    EXPECT_EQ(reread.ReadString("S", "new", ""), "3");
+}
+
+TEST_F(ProfileFileTest, FailedWriteChangesNothing) {
+    const std::string missingDir = Dir() + "/missing/Quorvane.ini";
+    ProfileFile inMissingDir(missingDir);
+    try {
+        inMissingDir.WriteString("S", "k", "v");
+        ADD_FAILURE() << "write into a missing folder succeeded";
+    } catch (const QuorvaneError& e) {
+        EXPECT_STREQ(e.what(), ("Unable to write to " + missingDir).c_str());
+    }
+    EXPECT_EQ(inMissingDir.ReadString("S", "k", "none"), "none");
+
+    // The file turns into a folder between two writes: the second fails and the
+    // lines in memory stay those of the first.
+    ProfileFile file(Path());
+    file.WriteString("S", "k", "1");
+    std::filesystem::remove(Path());
+    std::filesystem::create_directory(Path());
+    EXPECT_THROW(file.WriteString("S", "k", "2"), QuorvaneError);
+    EXPECT_EQ(file.ReadString("S", "k", ""), "1");
+    EXPECT_TRUE(std::filesystem::is_directory(Path()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 1);
+}
+
+}  // namespace
+}  // namespace quorvane
