@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis/analysis_state.h"
-#include "core/analysis/correlation.h"
-#include "core/analysis/record_reader.h"
-#include "core/analysis/report.h"
+#include "core/analysis/analysis.h"
 #include "diary_generator.h"
 
 namespace {
@@ -32,25 +29,23 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 11;
 
     const SymptomTable symptoms;
-    AnalysisState state;
-    TextGrid grid;
+    Analysis analysis(symptoms);
     const char* stages[] = {"read",        "ComputeTotals", "Correlate",
                             "SortColumns", "PrepareReport", "total"};
     std::vector<std::vector<double>> times(std::size(stages));
     std::size_t reportLines = 0;
     for (int run = 0; run < runs; ++run) {
         const Clock::time_point start = Clock::now();
-        ResetAnalysis(state, grid, symptoms);
-        state.Items.SetRowHook(GridRowHook(grid));
-        ReadRecordFile(path, state.Reader, state.Items, state.SymptomTotals, symptoms, {});
+        analysis.Reset();
+        analysis.Read(path);
         const Clock::time_point read = Clock::now();
-        ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, "3");
+        analysis.ComputeTotals(3);
         const Clock::time_point totals = Clock::now();
-        Correlate(state.Items, state.SymptomTotals, grid, "3", '.');
+        analysis.Correlate(3, '.');
         const Clock::time_point correlated = Clock::now();
-        SortColumns(grid);
+        analysis.SortColumns();
         const Clock::time_point sorted = Clock::now();
-        reportLines = PrepareReport(grid, 160).size();
+        reportLines = analysis.PrepareReport(160).size();
         const Clock::time_point reported = Clock::now();
 
         times[0].push_back(Milliseconds(read - start));
@@ -62,8 +57,8 @@ int main(int argc, char** argv) {
     }
 
     std::printf("diary: %s (%ju bytes), %d items, %zu report lines, %d runs\n", path.c_str(),
-                static_cast<uintmax_t>(std::filesystem::file_size(path)), state.Items.ItemCount(),
-                reportLines, runs);
+                static_cast<uintmax_t>(std::filesystem::file_size(path)),
+                analysis.Items().ItemCount(), reportLines, runs);
     for (std::size_t i = 0; i < std::size(stages); ++i) {
         std::printf("  %-14s median %8.2f ms\n", stages[i], bench::Median(times[i]));
     }

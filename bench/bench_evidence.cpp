@@ -12,12 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis/analysis_state.h"
-#include "core/analysis/correlation.h"
+#include "core/analysis/analysis.h"
 #include "core/evidence/evidence.h"
 #include "core/evidence/evidence_text.h"
-#include "core/analysis/record_reader.h"
-#include "core/analysis/report.h"
 #include "diary_generator.h"
 
 namespace {
@@ -29,23 +26,15 @@ double Milliseconds(Clock::duration duration) {
 }
 
 // The whole analysis as quorvane-report runs it; returns the report's line count.
-std::size_t Analyse(const std::string& path, const quorvane::SymptomTable& symptoms,
-                    quorvane::AnalysisState& state, quorvane::TextGrid& grid, bool evidence) {
-    using namespace quorvane;
-    ResetAnalysis(state, grid, symptoms);
-    state.Items.SetRowHook(GridRowHook(grid));
-    ReaderHooks hooks;
-    if (evidence) {
-        hooks.Evidence = &state.Evidence;
-    }
-    ReadRecordFile(path, state.Reader, state.Items, state.SymptomTotals, symptoms, hooks);
-    ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, "3");
-    if (evidence) {
-        state.Evidence.Finish(symptoms, TotalSymptoms(grid, symptoms));
-    }
-    Correlate(state.Items, state.SymptomTotals, grid, "3", '.');
-    SortColumns(grid);
-    return PrepareReport(grid, 160).size();
+std::size_t Analyse(const std::string& path, quorvane::Analysis& analysis, bool evidence) {
+    analysis.Reset();
+    quorvane::ReadHooks hooks;
+    hooks.GatherEvidence = evidence;
+    analysis.Read(path, hooks);
+    analysis.ComputeTotals(3);
+    analysis.Correlate(3, '.');
+    analysis.SortColumns();
+    return analysis.PrepareReport(160).size();
 }
 
 }  // namespace
@@ -56,14 +45,13 @@ int main(int argc, char** argv) {
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
 
     const SymptomTable symptoms;
-    AnalysisState state;
-    TextGrid grid;
+    Analysis analysis(symptoms);
     std::vector<double> without;
     std::vector<double> with;
     for (int run = 0; run < runs; ++run) {
         for (const bool evidence : {false, true}) {
             const Clock::time_point start = Clock::now();
-            Analyse(path, symptoms, state, grid, evidence);
+            Analyse(path, analysis, evidence);
             (evidence ? with : without).push_back(Milliseconds(Clock::now() - start));
         }
     }
@@ -79,7 +67,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < std::max(1, runs / 4); ++run) {
         std::ostringstream out;
         const Clock::time_point start = Clock::now();
-        WriteEvidenceTable(state.Evidence, state.Items, state.SymptomTotals, "3", out);
+        WriteEvidenceTable(analysis.Evidence(), analysis.Items(), analysis.Totals(), 3, out);
         table.push_back(Milliseconds(Clock::now() - start));
         cells = static_cast<std::size_t>(std::count(out.view().begin(), out.view().end(), '\n'));
     }
@@ -88,9 +76,11 @@ int main(int argc, char** argv) {
 
     // A tooltip of every correlation cell of the TOTAL column, the busiest one.
     std::vector<double> tooltips;
+    const TextGrid& grid = analysis.Grid();
     for (int32_t row = 2; row < grid.RowCount(); ++row) {
         const Clock::time_point start = Clock::now();
-        const std::string text = ResultsCellTooltip(state.Evidence, grid, kTotalSymptom + 1, row);
+        const std::string text =
+            ResultsCellTooltip(analysis.Evidence(), grid, kTotalSymptom + 1, row);
         if (!text.empty()) {
             tooltips.push_back(Milliseconds(Clock::now() - start));
         }

@@ -6,11 +6,12 @@
 #include <optional>
 #include <set>
 
-#include "core/analysis/analysis_state.h"
+#include "core/analysis/analysis.h"
 #include "core/analysis/correlation.h"
-#include "core/text/quorvane_error.h"
 #include "core/analysis/record_reader.h"
 #include "core/analysis/report.h"
+#include "core/text/integer_text.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane::fuzzing {
 namespace {
@@ -119,8 +120,8 @@ struct RunResult {
     std::vector<std::string> report;
 };
 
-void CheckItemList(const AnalysisState& state, Violations& out) {
-    const TItemNode* first = state.Items.First();
+void CheckItemList(const Analysis& state, Violations& out) {
+    const TItemNode* first = state.Items().First();
     if (first == nullptr || first->Name != "AAA" || first->Count < 1) {
         out.Add("the list does not start with the \"AAA\" sentinel");
         return;
@@ -156,7 +157,7 @@ void CheckItemList(const AnalysisState& state, Violations& out) {
         }
         for (int j = 1; j <= kSymptomCount; ++j) {
             // One symptom occurrence credits each occurrence in the window at most once.
-            const int64_t bound = static_cast<int64_t>(node->Count) * state.SymptomTotals[j];
+            const int64_t bound = static_cast<int64_t>(node->Count) * state.Totals()[j];
             if (node->SymptomHits[j] < 0 || node->SymptomHits[j] > bound) {
                 out.Add("item \"" + node->Name + "\" has " + std::to_string(node->SymptomHits[j]) +
                         " hits for symptom " + std::to_string(j));
@@ -164,12 +165,12 @@ void CheckItemList(const AnalysisState& state, Violations& out) {
         }
         previous = node;
     }
-    if (between != state.Items.ItemCount()) {
-        out.Add("ItemCount " + std::to_string(state.Items.ItemCount()) + " but " +
+    if (between != state.Items().ItemCount()) {
+        out.Add("ItemCount " + std::to_string(state.Items().ItemCount()) + " but " +
                 std::to_string(between) + " items listed");
     }
 
-    const auto& days = state.Reader.Window.Days;
+    const auto& days = state.Reader().Window.Days;
     for (std::size_t day = 0; day < days.size(); ++day) {
         const auto filled = std::find(days[day].begin(), days[day].end(), nullptr);
         if (std::any_of(filled, days[day].end(), [](const TItemNode* n) { return n != nullptr; })) {
@@ -179,8 +180,8 @@ void CheckItemList(const AnalysisState& state, Violations& out) {
                         [&nodes](const TItemNode* n) { return nodes.count(n) == 0; })) {
             out.Add("day " + std::to_string(day) + " refers to a node outside the list");
         }
-        if (day == 0 && filled - days[day].begin() != state.Reader.DayItemCount) {
-            out.Add("DayItemCount " + std::to_string(state.Reader.DayItemCount) +
+        if (day == 0 && filled - days[day].begin() != state.Reader().DayItemCount) {
+            out.Add("DayItemCount " + std::to_string(state.Reader().DayItemCount) +
                     " disagrees with the filled slots of the current day");
         }
     }
@@ -219,10 +220,10 @@ std::optional<ParsedCell> ParseCorrelationCell(const std::string& cell, char sep
     return parsed;
 }
 
-void CheckSortedGrid(const AnalysisState& state, const TextGrid& grid, const SymptomTable& symptoms,
+void CheckSortedGrid(const Analysis& state, const TextGrid& grid, const SymptomTable& symptoms,
                      const Settings& settings, Violations& out) {
     std::map<std::string, const TItemNode*> qualifying;
-    for (const TItemNode* node = state.Items.First()->Next; node->Next != nullptr;
+    for (const TItemNode* node = state.Items().First()->Next; node->Next != nullptr;
          node = node->Next) {
         if (node->Count >= *settings.minimum) {
             qualifying.emplace(node->Name, node);
@@ -232,7 +233,7 @@ void CheckSortedGrid(const AnalysisState& state, const TextGrid& grid, const Sym
         const int32_t column = j + 1;
         const std::string where = "column " + std::to_string(column);
         if (grid.Cell(column, 0) != symptoms.Name(j) ||
-            grid.Cell(column, 1) != std::to_string(state.SymptomTotals[j])) {
+            grid.Cell(column, 1) != std::to_string(state.Totals()[j])) {
             out.Add(where + " lost its heading or total in the sort");
         }
         std::map<std::string, int> seen;
@@ -255,7 +256,7 @@ void CheckSortedGrid(const AnalysisState& state, const TextGrid& grid, const Sym
                 out.Add(where + " holds a cell of no qualifying item: \"" + cell + "\"");
                 continue;
             }
-            if (parsed->value > 9.0 * state.SymptomTotals[j] + 0.05) {
+            if (parsed->value > 9.0 * state.Totals()[j] + 0.05) {
                 out.Add(where + " value above 9 x the symptom total: \"" + cell + "\"");
             }
             ++seen[parsed->name];
@@ -263,7 +264,7 @@ void CheckSortedGrid(const AnalysisState& state, const TextGrid& grid, const Sym
         if (markers > 2) {
             out.Add(where + " holds " + std::to_string(markers) + " sort markers");
         }
-        const bool columnQualifies = state.SymptomTotals[j] != 0;
+        const bool columnQualifies = state.Totals()[j] != 0;
         const std::size_t expected = columnQualifies ? qualifying.size() : 0;
         const bool eachOnce =
             std::all_of(seen.begin(), seen.end(), [](const auto& s) { return s.second == 1; });
@@ -316,37 +317,33 @@ void CheckReport(const std::vector<std::string>& report, const TextGrid& grid, i
     }
 }
 
-RunResult RunAnalysis(AnalysisState& state, TextGrid& grid, const SymptomTable& symptoms,
-                      const std::vector<std::string_view>& chunks, const Settings& settings,
-                      Violations& out) {
+RunResult RunAnalysis(Analysis& analysis, const std::vector<std::string_view>& chunks,
+                      const Settings& settings, Violations& out) {
     RunResult result;
-    ResetAnalysis(state, grid, symptoms);
-    state.AnalysisDone = true;
-    state.Items.SetRowHook(GridRowHook(grid));
-    state.Items.SetUp();
+    analysis.Reset();
 
-    ReaderHooks hooks;
+    ReadHooks hooks;
     hooks.OnDayEnd = [&result]() { ++result.dayEnds; };
     hooks.OnTooManyItemsPerDay = [&result]() { ++result.overflowMessages; };
-    RecordReader reader(state.Reader, state.Items, state.SymptomTotals, symptoms, hooks);
-    bool ended = false;
+    const std::size_t endedAt = analysis.ReadChunks(chunks, hooks);
+    std::size_t firstControlZ = chunks.size();
     int expectedDayEnds = 0;
-    for (const std::string_view chunk : chunks) {
-        const bool ends = chunk.find(kControlZ) != std::string_view::npos;
-        if (!ended) {
-            const std::string_view read = chunk.substr(0, chunk.find(kControlZ));
-            expectedDayEnds += static_cast<int>(std::count(read.begin(), read.end(), '#'));
+    for (std::size_t i = 0; i < chunks.size() && firstControlZ == chunks.size(); ++i) {
+        const std::string_view read = chunks[i].substr(0, chunks[i].find(kControlZ));
+        expectedDayEnds += static_cast<int>(std::count(read.begin(), read.end(), '#'));
+        if (read.size() != chunks[i].size()) {
+            firstControlZ = i;
         }
-        const bool more = reader.Feed(chunk);
-        if (more != !(ended || ends)) {
-            out.Add("Feed reported the end of the record at the wrong chunk");
-        }
-        ended = ended || ends;
     }
+    if (endedAt != firstControlZ) {
+        out.Add("the read reported the end of the record at the wrong chunk");
+    }
+    const SymptomTable& symptoms = analysis.Symptoms();
+    const TextGrid& grid = analysis.Grid();
 
-    result.itemCount = state.Items.ItemCount();
-    result.totals = state.SymptomTotals;
-    CheckItemList(state, out);
+    result.itemCount = analysis.Items().ItemCount();
+    result.totals = analysis.Totals();
+    CheckItemList(analysis, out);
     if (result.dayEnds != expectedDayEnds) {
         out.Add(std::to_string(result.dayEnds) + " day ends reported for " +
                 std::to_string(expectedDayEnds) + " \"#\"");
@@ -360,15 +357,17 @@ RunResult RunAnalysis(AnalysisState& state, TextGrid& grid, const SymptomTable& 
     }
 
     try {
-        ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, settings.minimumText);
+        // Parsed at the edge, as the window and quorvane-report parse their minimum.
+        const int32_t minimum = StrToInt(settings.minimumText);
         if (!settings.minimum) {
             out.Add("the minimum \"" + settings.minimumText + "\" was taken as a number");
             return result;
         }
-        Correlate(state.Items, state.SymptomTotals, grid, settings.minimumText, settings.separator);
-        SortColumns(grid);
-        CheckSortedGrid(state, grid, symptoms, settings, out);
-        result.report = PrepareReport(grid, settings.width);
+        analysis.ComputeTotals(minimum);
+        analysis.Correlate(minimum, settings.separator);
+        analysis.SortColumns();
+        CheckSortedGrid(analysis, grid, symptoms, settings, out);
+        result.report = analysis.PrepareReport(settings.width);
         CheckReport(result.report, grid, settings.width, out);
     } catch (const QuorvaneError& error) {
         const std::string expected = "'" + settings.minimumText + "' is not a valid integer value";
@@ -399,15 +398,12 @@ std::vector<std::string> CheckRecordAnalysis(std::string_view input) {
     if (settings.oddSymptoms) {
         UseOddSymptoms(symptoms);
     }
-    AnalysisState state;
-    TextGrid grid;
-    ResetResultsHeader(grid, symptoms, state.SymptomTotals);
+    Analysis analysis(symptoms);
 
-    const RunResult whole = RunAnalysis(state, grid, symptoms, {diary}, settings, out);
+    const RunResult whole = RunAnalysis(analysis, {diary}, settings, out);
     // The second run reuses the state, as the window's next analysis does, and must
     // not depend on where the reads split the file.
-    const RunResult split =
-        RunAnalysis(state, grid, symptoms, SplitChunks(diary, Hash(input)), settings, out);
+    const RunResult split = RunAnalysis(analysis, SplitChunks(diary, Hash(input)), settings, out);
     if (whole.itemCount != split.itemCount || whole.totals != split.totals ||
         whole.dayEnds != split.dayEnds || whole.overflowMessages != split.overflowMessages) {
         out.Add("the counts depend on how the record was split");

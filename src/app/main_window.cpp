@@ -20,17 +20,17 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "core/analysis/correlation.h"
 #include "app/handler_guard.h"
-#include "ui/prompts.h"
-#include "pages/results/results_grid_model.h"
-#include "ui/window_services.h"
 #include "app/window_texts.h"
-#include "pages/composer/composer_page.h"
-#include "ui/print_commands.h"
-#include "ui/record_commands.h"
+#include "core/analysis/correlation.h"
 #include "core/settings/settings_store.h"
+#include "pages/composer/composer_page.h"
+#include "pages/results/results_grid_model.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "ui/print_commands.h"
+#include "ui/prompts.h"
+#include "ui/record_commands.h"
+#include "ui/window_services.h"
 
 namespace quorvane {
 
@@ -152,7 +152,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& text,
 }  // namespace
 
 TForm1::TForm1(Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts), grid_(kResultsColumns, 2) {
+    : QMainWindow(parent), prompts_(prompts), analysis_(symptoms_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setFont(WindowFont());
@@ -233,7 +233,8 @@ void TForm1::BuildPages() {
     RichEdit1->setFont(ReportFont());
 
     TabSheet2 = Named(new QWidget, "TabSheet2");
-    gridModel_ = new ResultsGridModel(grid_, this);
+    gridModel_ = new ResultsGridModel(analysis_, this);
+    analysis_.SetGridChanged([this] { gridModel_->Refresh(); });
     StringGrid1 = Named(new QTableView(TabSheet2), "StringGrid1");
     StringGrid1->setGeometry(0, 0, 433, 273);
     StringGrid1->setModel(gridModel_);
@@ -253,10 +254,7 @@ void TForm1::BuildPages() {
 
     WindowServices services{prompts_, symptoms_, analysis_, [this] { return SettingsFilePath(); },
                             [this](const std::function<void()>& handler) { Guard(handler); }};
-    TabSheet3 = new SymptomListPage(services, [this] {
-        RefreshSymptomHeadings(grid_, symptoms_, analysis_.SymptomTotals);
-        gridModel_->Refresh();
-    });
+    TabSheet3 = new SymptomListPage(services, [this] { analysis_.RefreshSymptomHeadings(); });
 
     Tabsheet4 = Named(new QWidget, "Tabsheet4");
     ProgressBar1 = Named(new QProgressBar(Tabsheet4), "ProgressBar1");

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/analysis/analysis_state.h"
+#include "core/analysis/analysis.h"
 #include "core/analysis/symptom_table.h"
 #include "core/analysis/text_grid.h"
 
@@ -68,9 +68,9 @@ class TForm1 : public QMainWindow {
     const QString& MainFileName() const;
     const QString& StartDir() const { return startDir_; }
     bool RecordModified() const;
-    bool AnalysisDone() const { return analysis_.AnalysisDone; }
+    bool AnalysisDone() const { return analysisDone_; }
     int ColumnWidth() const { return columnWidth_; }
-    const TextGrid& ResultsGrid() const { return grid_; }
+    const TextGrid& ResultsGrid() const { return analysis_.Grid(); }
     SymptomTable& Symptoms() { return symptoms_; }
     RecordCommands& Record() { return *record_; }
     std::string SettingsFilePath() const;
@@ -123,8 +123,11 @@ class TForm1 : public QMainWindow {
 
     Prompts& prompts_;
     SymptomTable symptoms_;
-    AnalysisState analysis_;
-    TextGrid grid_;
+    Analysis analysis_;  // after the symptom table it reads
+    bool analysisDone_ = false;
+    // The results cell last pressed with the mouse.
+    int32_t pressedColumn_ = 0;
+    int32_t pressedRow_ = 0;
     QString startDir_;
     int columnWidth_ = 160;
     bool startupRan_ = false;

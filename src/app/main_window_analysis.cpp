@@ -11,19 +11,15 @@
 #include <QTextOption>
 #include <algorithm>
 
-#include "core/analysis/correlation.h"
-#include "core/evidence/diary_evidence.h"
-#include "core/text/integer_text.h"
-#include "core/analysis/record_reader.h"
-#include "core/analysis/report.h"
 #include "app/main_window.h"
-#include "ui/prompts.h"
-#include "pages/results/results_grid_model.h"
 #include "app/window_texts.h"
+#include "core/text/integer_text.h"
 #include "pages/composer/composer_page.h"
+#include "pages/results/results_grid_model.h"
+#include "pages/symptoms/symptom_list_page.h"
+#include "ui/prompts.h"
 #include "ui/record_commands.h"
 #include "ui/text_file.h"
-#include "pages/symptoms/symptom_list_page.h"
 
 namespace quorvane {
 
@@ -52,57 +48,44 @@ void TForm1::StepProgress(int position) {
 }
 
 void TForm1::ResetAnalysis() {
-    quorvane::ResetAnalysis(analysis_, grid_, symptoms_);
+    analysis_.Reset();
+    pressedColumn_ = 0;
+    pressedRow_ = 0;
     RichEdit1->clear();
-    gridModel_->Refresh();
 }
 
 void TForm1::RunAnalysis() {
     PromptSaveRecord();
     Save2Click();
     ResetAnalysis();
-    if (analysis_.AnalysisDone) {
+    if (analysisDone_) {
         prompts_.Message(QString::fromLatin1(kRestartNotice));
     }
-    analysis_.AnalysisDone = true;
+    analysisDone_ = true;
     RichEdit1->clear();
-    analysis_.Reader.Window.Clear();
 
     PageControl1->setCurrentWidget(Tabsheet4);
     StepProgress(1);
     record_->SetOpenDefaultSuffix(QStringLiteral("txt"));
-    ReaderHooks hooks;
+    ReadHooks hooks;
     hooks.OnDayEnd = [this] { StepProgress(ProgressBar1->value() + 1); };
     hooks.OnTooManyItemsPerDay = [this] {
         prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay));
     };
     // The results' tooltips explain the cells with what this same read gathers.
-    hooks.Evidence = &analysis_.Evidence;
-    gridModel_->SetEvidence(&analysis_.Evidence);
-    analysis_.Items.SetRowHook(GridRowHook(grid_));
-    try {
-        ReadRecordFile(PathBytes(MainFileName()), analysis_.Reader, analysis_.Items,
-                       analysis_.SymptomTotals, symptoms_, hooks);
-    } catch (...) {
-        // The rows read so far are in the grid; show them with the error.
-        gridModel_->Refresh();
-        throw;
-    }
-    gridModel_->Refresh();
+    hooks.GatherEvidence = true;
+    analysis_.Read(PathBytes(MainFileName()), hooks);
 
-    const std::string minimumCount = BoxText(*TabSheet3->Edit2);
-    ComputeTotals(analysis_.Items, analysis_.SymptomTotals, grid_, symptoms_, minimumCount);
-    analysis_.Evidence.Finish(symptoms_, TotalSymptoms(grid_, symptoms_));
+    const int32_t minimumCount = StrToInt(BoxText(*TabSheet3->Edit2));
+    analysis_.ComputeTotals(minimumCount);
     StepProgress(50);
     StringGrid1->hide();
     RichEdit1->hide();
-    Correlate(analysis_.Items, analysis_.SymptomTotals, grid_, minimumCount, DecimalSeparator());
-    gridModel_->Refresh();
+    analysis_.Correlate(minimumCount, DecimalSeparator());
     StepProgress(60);
-    SortColumns(grid_);
+    analysis_.SortColumns();
     StepProgress(75);
-    const std::vector<std::string> lines = PrepareReport(grid_, columnWidth_);
-    gridModel_->Refresh();
+    const std::vector<std::string> lines = analysis_.PrepareReport(columnWidth_);
     QStringList report;
     report.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines) {
@@ -145,14 +128,13 @@ void TForm1::SetReportTabs() {
 }
 
 void TForm1::StringGrid1MouseUp(int column, int row) {
-    analysis_.PressedColumn = column;
-    analysis_.PressedRow = row;
+    pressedColumn_ = column;
+    pressedRow_ = row;
 }
 
 void TForm1::StringGrid1DblClick() {
-    TabSheet3->Edit2->setText(
-        QStringLiteral("hit ") +
-        FromDiskBytes(grid_.Cell(analysis_.PressedColumn, analysis_.PressedRow)));
+    TabSheet3->Edit2->setText(QStringLiteral("hit ") +
+                              FromDiskBytes(analysis_.Grid().Cell(pressedColumn_, pressedRow_)));
 }
 
 }  // namespace quorvane

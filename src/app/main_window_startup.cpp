@@ -8,16 +8,15 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "core/analysis/correlation.h"
 #include "app/main_window.h"
-#include "ui/prompts.h"
-#include "pages/results/results_grid_model.h"
 #include "app/window_texts.h"
-#include "pages/composer/composer_page.h"
-#include "ui/print_commands.h"
-#include "ui/record_commands.h"
 #include "core/settings/settings_store.h"
+#include "pages/composer/composer_page.h"
+#include "pages/results/results_grid_model.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "ui/print_commands.h"
+#include "ui/prompts.h"
+#include "ui/record_commands.h"
 
 namespace quorvane {
 
@@ -43,16 +42,14 @@ void TForm1::FormActivate() {
     Guard([this] {
         LoadSettingsIntoWindow();
         StatusBar1->showMessage(StatusNotice());
-        analysis_.AnalysisDone = false;
-        analysis_.Items.Discard();
+        analysisDone_ = false;
+        analysis_.Release();
         QTextCursor(Memo3->document())
             .insertText(QString::fromLatin1(kVersionLine) + QLatin1Char('\n'));
         TabSheet3->RefillList();
         setWindowTitle(QString::fromLatin1(kVersionLine) + QLatin1Char(' ') + MainFileName());
         SetReportTabs();
-        analysis_.Reader.Window.Clear();
-        ResetResultsHeader(grid_, symptoms_, analysis_.SymptomTotals);
-        gridModel_->Refresh();
+        analysis_.RefreshSymptomHeadings();
         PageControl1->setCurrentWidget(TabSheet5);
         if (!prompts_.Agreement(QString::fromLatin1(kAgreementTitle),
                                 QString::fromLatin1(kAgreementQuestion))) {
@@ -76,8 +73,8 @@ void TForm1::FormResize() {
 }
 
 void TForm1::FormClose() {
-    if (analysis_.AnalysisDone) {
-        analysis_.Items.Discard();
+    if (analysisDone_) {
+        analysis_.Release();
     }
 }
 

@@ -4,15 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis/analysis_state.h"
-#include "core/analysis/correlation.h"
-#include "core/evidence/diary_evidence.h"
-#include "core/evidence/evidence.h"
-#include "core/text/quorvane_error.h"
-#include "core/analysis/record_reader.h"
-#include "core/analysis/report.h"
-#include "core/analysis/text_grid.h"
 #include "cli/report_dump.h"
+#include "core/analysis/analysis.h"
+#include "core/evidence/evidence.h"
+#include "core/text/integer_text.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane::cli {
 
@@ -48,46 +44,37 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
         LoadSymptomNamesFile(options.SymptomsFile, symptoms);
     }
 
-    AnalysisState state;
-    TextGrid grid;
-    ResetAnalysis(state, grid, symptoms);
-    state.AnalysisDone = true;
-    state.Items.SetRowHook(GridRowHook(grid));
+    Analysis analysis(symptoms);
+    analysis.Reset();
 
-    ReaderHooks hooks;
+    ReadHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
-    const bool evidence = options.WithEvidence || options.Dump == DumpKind::Evidence;
-    if (evidence) {
-        hooks.Evidence = &state.Evidence;
-    }
-    ReadRecordFile(options.RecordFile, state.Reader, state.Items, state.SymptomTotals, symptoms,
-                   hooks);
+    hooks.GatherEvidence = options.WithEvidence || options.Dump == DumpKind::Evidence;
+    analysis.Read(options.RecordFile, hooks);
 
-    ComputeTotals(state.Items, state.SymptomTotals, grid, symptoms, options.MinimumCountText);
-    if (evidence) {
-        state.Evidence.Finish(symptoms, TotalSymptoms(grid, symptoms));
-    }
+    // Parsed after the read, as the window parses its box: a missing file is
+    // reported before a bad minimum.
+    const int32_t minimum = StrToInt(options.MinimumCountText);
+    analysis.ComputeTotals(minimum);
     if (options.Dump == DumpKind::Evidence) {
-        WriteEvidenceTable(state.Evidence, state.Items, state.SymptomTotals,
-                           options.MinimumCountText, out);
+        WriteEvidenceTable(analysis.Evidence(), analysis.Items(), analysis.Totals(), minimum, out);
         return;
     }
     if (options.Dump == DumpKind::Items) {
-        DumpItems(state.Items, state.SymptomTotals, out);
+        DumpItems(analysis.Items(), analysis.Totals(), out);
         return;
     }
-    Correlate(state.Items, state.SymptomTotals, grid, options.MinimumCountText,
-              options.DecimalSeparator);
+    analysis.Correlate(minimum, options.DecimalSeparator);
     if (options.Dump == DumpKind::Grid) {
-        DumpGrid(grid, out);
+        DumpGrid(analysis.Grid(), out);
         return;
     }
-    SortColumns(grid);
+    analysis.SortColumns();
     if (options.Dump == DumpKind::Sorted) {
-        DumpGrid(grid, out);
+        DumpGrid(analysis.Grid(), out);
         return;
     }
-    DumpReport(PrepareReport(grid, options.ColumnWidth), out);
+    DumpReport(analysis.PrepareReport(options.ColumnWidth), out);
 }
 
 }  // namespace quorvane::cli

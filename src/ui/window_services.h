@@ -7,13 +7,13 @@ namespace quorvane {
 
 class Prompts;
 class SymptomTable;
-struct AnalysisState;
+class Analysis;
 
 // What the pages need of the window that owns them. The window outlives its pages.
 struct WindowServices {
     Prompts& prompts;
     SymptomTable& symptoms;
-    AnalysisState& analysis;
+    Analysis& analysis;
     // StartDir + "/Quorvane.ini", fixed by the settings load.
     std::function<std::string()> settingsPath;
     // Runs a handler through the window's error guard: an error ends the handler

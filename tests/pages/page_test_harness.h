@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "core/analysis/analysis_state.h"
-#include "core/text/quorvane_error.h"
+#include "core/analysis/analysis.h"
 #include "core/analysis/symptom_table.h"
-#include "ui/window_services.h"
 #include "core/settings/settings_store.h"
+#include "core/text/quorvane_error.h"
 #include "support/scripted_prompts.h"
+#include "ui/window_services.h"
 
 namespace quorvane::testing {
 
@@ -68,7 +68,7 @@ class PageTest : public ::testing::Test {
     std::function<void()> beforeErrorBox;
     ScriptedPrompts prompts;
     SymptomTable symptoms;
-    AnalysisState analysis;
+    Analysis analysis{symptoms};
     QTemporaryDir dir;
 };
 

@@ -40,59 +40,56 @@ ItemList::RowHook GridRowHook(TextGrid& grid) {
 }
 
 void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& grid,
-                   const SymptomTable& symptoms, std::string_view minimumCountText) {
-    const int32_t minimum = StrToInt(minimumCountText);
-
+                   const SymptomTable& symptoms, int32_t minimum) {
     int32_t sum = 0;
     for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
         sum = SaturatingAdd(sum, totals[j]);
     }
     totals[kTotalSymptom] = sum;
 
-    for (TItemNode* node = items.First(); node != nullptr && node->Next != nullptr;
-         node = node->Next) {
+    for (TItemNode& node : items.Entries()) {
         int32_t hits = 0;
-        if (node->Count >= minimum) {
+        if (node.Count >= minimum) {
             for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
                 // A heading renamed since the read no longer stands for these hits.
                 if (grid.Cell(j + 1, 0) == symptoms.Name(j)) {
-                    hits = SaturatingAdd(hits, node->SymptomHits[j]);
+                    hits = SaturatingAdd(hits, node.SymptomHits[j]);
                 }
             }
         }
-        node->SymptomHits[kTotalSymptom] = hits;
+        node.SymptomHits[kTotalSymptom] = hits;
     }
 }
 
 void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& grid,
-               std::string_view minimumCountText, char decimalSeparator) {
-    const int32_t minimum = StrToInt(minimumCountText);
-
+               int32_t minimum, char decimalSeparator) {
     for (int i = 1; i <= kSymptomCount; ++i) {
         grid.SetCell(i + 1, 1, std::to_string(totals[i]));
     }
-    const TItemNode* first = items.First();
-    if (first == nullptr) {
-        return;
-    }
     int32_t row = 1;
-    // From the item after "AAA" up to the last one before the "ZZZ" tail.
-    for (const TItemNode* node = first->Next; node != nullptr && node->Next != nullptr;
-         node = node->Next) {
+    for (const TItemNode& node : items.Entries()) {
         ++row;
-        grid.SetCell(0, row, node->Name);
-        grid.SetCell(1, row, std::to_string(node->Count));
-        if (node->Count < minimum) {
+        grid.SetCell(0, row, node.Name);
+        grid.SetCell(1, row, std::to_string(node.Count));
+        if (node.Count < minimum) {
             continue;
         }
         for (int j = 1; j <= kSymptomCount; ++j) {
             if (totals[j] != 0) {
-                grid.SetCell(j + 1, row,
-                             CorrelationCellText(node->SymptomHits[j], node->Count, node->Name,
-                                                 decimalSeparator));
+                const int32_t hits = node.SymptomHits[j];
+                grid.SetCell(
+                    j + 1, row,
+                    GridCell{CorrelationCellText(hits, node.Count, node.Name, decimalSeparator),
+                             &node, FrustrationTenths(hits, node.Count)});
             }
         }
     }
+}
+
+int64_t FrustrationTenths(int32_t hits, int32_t count) {
+    const int64_t numerator = count > 0 && hits > 0 ? 9 * static_cast<int64_t>(hits) : 0;
+    const int64_t denominator = count > 0 ? count : 1;
+    return (20 * numerator + denominator) / (2 * denominator);
 }
 
 std::string CorrelationCellText(int32_t hits, int32_t count, std::string_view name,
@@ -101,16 +98,13 @@ std::string CorrelationCellText(int32_t hits, int32_t count, std::string_view na
     // is half up on the true value and the pad follows the unrounded value.
     const int64_t numerator = count > 0 && hits > 0 ? 9 * static_cast<int64_t>(hits) : 0;
     const int64_t denominator = count > 0 ? count : 1;
-    const int64_t tenths = (20 * numerator + denominator) / (2 * denominator);
+    const int64_t tenths = FrustrationTenths(hits, count);
 
-    std::string text;
-    if (1000 * numerator > 99999 * denominator) {
-        // above 99.999: no pad
-    } else if (1000 * numerator > 9999 * denominator) {
-        text = "0";
-    } else {
-        text = "00";
-    }
+    // Above 99.999 no pad, above 9.999 one zero, else two.
+    const std::size_t pad = 1000 * numerator > 99999 * denominator  ? 0
+                            : 1000 * numerator > 9999 * denominator ? 1
+                                                                    : 2;
+    std::string text(pad, '0');
     text += std::to_string(tenths / 10);
     text += decimalSeparator;
     text += static_cast<char>('0' + tenths % 10);

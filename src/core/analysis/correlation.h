@@ -20,12 +20,14 @@ void RefreshSymptomHeadings(TextGrid& grid, const SymptomTable& symptoms, Sympto
 // The row hook of the item list: grows the grid and writes the name in column 0.
 ItemList::RowHook GridRowHook(TextGrid& grid);
 
-// The minimum count is the text of its box, parsed here so that both computations
-// fail with the same message.
 void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& grid,
-                   const SymptomTable& symptoms, std::string_view minimumCountText);
+                   const SymptomTable& symptoms, int32_t minimum);
+// Correlation cells carry their item and value beside the text.
 void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& grid,
-               std::string_view minimumCountText, char decimalSeparator);
+               int32_t minimum, char decimalSeparator);
+
+// 9 * hits / count in tenths, rounded half up on the exact fraction; 0 when either is.
+int64_t FrustrationTenths(int32_t hits, int32_t count);
 
 // "006.0  POTATO  11 times": the value 9 * hits / count rounded half up on its exact
 // value, the pad chosen from the unrounded value.

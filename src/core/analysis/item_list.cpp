@@ -19,6 +19,7 @@ void ItemList::Discard() {
     index_.clear();
     nodes_.clear();
     head_.Next = nullptr;
+    tail_ = nullptr;
     itemCount_ = 0;
 }
 
@@ -36,6 +37,7 @@ void ItemList::SetUp() {
 
     head_.Next = &first;
     first.Next = &last;
+    tail_ = &last;
     // The sentinels live in the index too: they bound every lookup exactly as
     // they bound the walk, and the head is never part of it.
     index_.emplace(first.Name, &first);

@@ -25,6 +25,29 @@ struct TItemNode {
 // order and every count are exactly what the walk would give.
 class ItemList {
   public:
+    // Walks the items between the sentinels, in list order.
+    template <typename Node>
+    class Range {
+      public:
+        struct Iterator {
+            Node* node;
+            Node& operator*() const { return *node; }
+            Node* operator->() const { return node; }
+            Iterator& operator++() {
+                node = node->Next;
+                return *this;
+            }
+            bool operator==(const Iterator&) const = default;
+        };
+        Range(Node* first, Node* tail) : first_(first), tail_(tail) {}
+        Iterator begin() const { return {first_}; }
+        Iterator end() const { return {tail_}; }
+
+      private:
+        Node* first_;
+        Node* tail_;
+    };
+
     // Reports each insertion: the new item count and the inserted name.
     using RowHook = std::function<void(int32_t itemCount, const std::string& name)>;
 
@@ -45,11 +68,17 @@ class ItemList {
     // The node after the head: the "AAA" sentinel once set up, else null.
     TItemNode* First() const { return head_.Next; }
     int32_t ItemCount() const { return itemCount_; }
+    // Empty while the list is released.
+    Range<TItemNode> Entries() { return {EntriesBegin(), tail_}; }
+    Range<const TItemNode> Entries() const { return {EntriesBegin(), tail_}; }
 
     void SetRowHook(RowHook hook) { rowHook_ = std::move(hook); }
 
   private:
+    TItemNode* EntriesBegin() const { return head_.Next != nullptr ? head_.Next->Next : nullptr; }
+
     TItemNode head_;
+    TItemNode* tail_ = nullptr;    // the "ZZZ" sentinel once set up
     std::deque<TItemNode> nodes_;  // stable addresses for the links and the day window
     std::map<std::string, TItemNode*, std::less<>> index_;
     // Occurrences of known names are found by hash; the ordered index is only

@@ -225,10 +225,6 @@ bool RecordReader::Feed(std::string_view bytes) {
     return true;
 }
 
-void RecordReader::FinishWord() {
-    FinishPendingWord(state_, items_, totals_, ViewNames(symptoms_), hooks_);
-}
-
 void ReadRecordFile(const std::string& path, ReaderState& state, ItemList& items,
                     SymptomCounters& totals, const SymptomTable& symptoms,
                     const ReaderHooks& hooks) {

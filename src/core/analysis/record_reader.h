@@ -51,8 +51,6 @@ class RecordReader {
     bool Feed(std::string_view bytes);
 
   private:
-    void FinishWord();
-
     ReaderState& state_;
     ItemList& items_;
     SymptomCounters& totals_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/text/ascii.h"
+
 namespace quorvane {
 
 namespace {
@@ -12,18 +14,13 @@ constexpr int32_t kLastSymptomColumn = 23;  // TOTAL
 constexpr int32_t kBlocks = 8;
 constexpr int32_t kColumnsPerBlock = 3;
 
-unsigned char UpperAscii(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
-
 }  // namespace
 
 bool SortsBefore(std::string_view a, std::string_view b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = UpperAscii(a[i]);
-        const unsigned char y = UpperAscii(b[i]);
+        const auto x = static_cast<unsigned char>(UpperAscii(a[i]));
+        const auto y = static_cast<unsigned char>(UpperAscii(b[i]));
         if (x != y) {
             return x < y;
         }
@@ -38,15 +35,16 @@ bool SortsBefore(std::string_view a, std::string_view b) {
 void SortColumns(TextGrid& grid) {
     const int32_t rows = std::max<int32_t>(grid.RowCount(), 0);
     // Each text is upper-cased once into a key, so the sort compares with memcmp;
-    // key order and then text order is exactly SortsBefore.
+    // key order and then text order is exactly SortsBefore. A cell's payload
+    // travels with its text.
     struct Entry {
         std::string key;
-        std::string text;
+        GridCell cell;
     };
     std::vector<Entry> entries;
     for (int32_t column = kFirstSymptomColumn; column <= kLastSymptomColumn; ++column) {
-        std::string heading = grid.Cell(column, 0);
-        std::string total = grid.Cell(column, 1);
+        GridCell heading = grid.At(column, 0);
+        GridCell total = grid.At(column, 1);
         // The markers sort after the empty cells and before every value, which
         // leaves them just above the column's first value.
         grid.SetCell(column, 0, std::string(kSortMarker));
@@ -56,25 +54,25 @@ void SortColumns(TextGrid& grid) {
         // which keeps a grid of many items and few values cheap.
         entries.clear();
         for (int32_t row = 0; row < rows; ++row) {
-            const std::string& text = grid.Cell(column, row);
-            if (!text.empty()) {
-                Entry& entry = entries.emplace_back(Entry{text, text});
+            const GridCell& cell = grid.At(column, row);
+            if (!cell.Text.empty()) {
+                Entry& entry = entries.emplace_back(Entry{cell.Text, cell});
                 for (char& c : entry.key) {
-                    c = static_cast<char>(UpperAscii(c));
+                    c = UpperAscii(c);
                 }
             }
         }
         std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
             const int order = a.key.compare(b.key);
-            return order != 0 ? order < 0 : a.text < b.text;
+            return order != 0 ? order < 0 : a.cell.Text < b.cell.Text;
         });
         const int32_t firstFilled = rows - static_cast<int32_t>(entries.size());
         for (int32_t row = 0; row < rows; ++row) {
             grid.SetCell(
                 column, row,
                 row < firstFilled
-                    ? std::string()
-                    : std::move(entries[static_cast<std::size_t>(row - firstFilled)].text));
+                    ? GridCell{}
+                    : std::move(entries[static_cast<std::size_t>(row - firstFilled)].cell));
         }
 
         grid.SetCell(column, 0, std::move(heading));

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "core/text/ascii.h"
+
 namespace quorvane {
 
 namespace {
-
-bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 void AddDay(std::vector<uint32_t>& days, uint32_t day) {  // once per day
     if (days.empty() || days.back() != day) {
@@ -186,7 +184,7 @@ void DiaryEvidence::Text(char c) {
     if (label_.empty() && (c == ' ' || c == '\t' || c == ',')) {
         return;
     }
-    if (IsLetter(c)) {
+    if (IsAsciiLetter(c)) {
         labelHasLetter_ = true;
     }
     if (label_.size() < kDayLabelLength) {
@@ -249,9 +247,6 @@ void DiaryEvidence::Finish(const SymptomTable& symptoms, const SymptomMask& inTo
     total.erase(std::unique(total.begin(), total.end()), total.end());
 
     lastDay_ = {};
-    byName_ = items_;
-    std::sort(byName_.begin(), byName_.end(),
-              [](const TItemNode* a, const TItemNode* b) { return a->Name < b->Name; });
 }
 
 template <typename Visit>
@@ -342,13 +337,6 @@ std::string DiaryEvidence::DayLabel(uint32_t day) const {
     const std::size_t end =
         index + 1 < labelStarts_.size() ? labelStarts_[index + 1] : labelText_.size();
     return labelText_.substr(start, end - start);
-}
-
-const TItemNode* DiaryEvidence::FindItem(std::string_view name) const {
-    const auto it = std::lower_bound(
-        byName_.begin(), byName_.end(), name,
-        [](const TItemNode* node, std::string_view key) { return node->Name < key; });
-    return it == byName_.end() || (*it)->Name != name ? nullptr : *it;
 }
 
 }  // namespace quorvane

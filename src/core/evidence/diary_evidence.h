@@ -75,8 +75,6 @@ class DiaryEvidence {
     // leading commas, cut to 40 bytes; "day N" when it has none. Kept for symptom
     // days only: other days read "day N".
     std::string DayLabel(uint32_t day) const;
-    // The item of this read with the name, or null.
-    const TItemNode* FindItem(std::string_view name) const;
 
   private:
     static constexpr uint32_t kNone = UINT32_MAX;
@@ -147,7 +145,6 @@ class DiaryEvidence {
 
     uint32_t dayCount_ = 0;
     bool finished_ = false;
-    std::vector<const TItemNode*> byName_;  // sorted by name
 };
 
 }  // namespace quorvane

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "core/evidence/fisher.h"
-#include "core/text/integer_text.h"
 
 namespace quorvane {
 
@@ -110,19 +109,14 @@ std::string FormatPValue(double p) {
 }
 
 void WriteEvidenceTable(const DiaryEvidence& evidence, const ItemList& items,
-                        const SymptomCounters& totals, std::string_view minimumCountText,
-                        std::ostream& out, std::size_t maxDays) {
-    const int32_t minimum = StrToInt(minimumCountText);
+                        const SymptomCounters& totals, int32_t minimum, std::ostream& out,
+                        std::size_t maxDays) {
     out << "item\tsymptom\tcount\thits\tlag0\tlag1\tlag2\ta\tb\tc\td\trisk_ratio\tp_value\t"
            "evidence_days\n";
-    const TItemNode* first = items.First();
-    if (first == nullptr) {
-        return;
-    }
     const DiaryEvidence::ItemDayIndex index = evidence.IndexItemDays();
-    // The rows and cells Correlate writes: after "AAA", up to the last item.
-    for (const TItemNode* node = first->Next; node != nullptr && node->Next != nullptr;
-         node = node->Next) {
+    // The rows and cells Correlate writes.
+    for (const TItemNode& item : items.Entries()) {
+        const TItemNode* node = &item;
         if (node->Count < minimum) {
             continue;
         }

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/evidence/diary_evidence.h"
 #include "core/analysis/item_list.h"
 #include "core/analysis/symptom_table.h"
+#include "core/evidence/diary_evidence.h"
 
 namespace quorvane {
 
@@ -56,7 +56,7 @@ std::string FormatPValue(double p);
 // by "+N more" when the cell has more.
 inline constexpr std::size_t kTableEvidenceDays = 10;
 void WriteEvidenceTable(const DiaryEvidence& evidence, const ItemList& items,
-                        const SymptomCounters& totals, std::string_view minimumCountText,
-                        std::ostream& out, std::size_t maxDays = kTableEvidenceDays);
+                        const SymptomCounters& totals, int32_t minimum, std::ostream& out,
+                        std::size_t maxDays = kTableEvidenceDays);
 
 }  // namespace quorvane

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "core/text/ascii.h"
 #include "core/text/quorvane_error.h"
 
 namespace quorvane {
@@ -40,10 +41,6 @@ std::string_view Trim(std::string_view text) {
 
 bool IsBlankLine(std::string_view line) {
     return TrimLeft(line).empty();
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {

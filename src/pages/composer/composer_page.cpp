@@ -13,13 +13,13 @@
 #include <limits>
 #include <memory>
 
-#include "core/analysis/analysis_state.h"
+#include "core/analysis/analysis.h"
+#include "core/composer/auto_fill.h"
+#include "core/composer/word_insertion.h"
 #include "core/text/integer_text.h"
 #include "core/text/quorvane_error.h"
-#include "ui/prompts.h"
-#include "core/composer/auto_fill.h"
 #include "pages/composer/word_grid.h"
-#include "core/composer/word_insertion.h"
+#include "ui/prompts.h"
 #include "ui/text_file.h"
 
 namespace quorvane {
@@ -265,7 +265,7 @@ void ComposerPage::TabSheet8Enter() {
 void ComposerPage::Edit6Change() {
     const int32_t threshold = StrToInt(ToDiskBytes(Edit6->text()));
     ComposerWords words = Words();
-    if (FillWithFrequentItems(services_.analysis.Items, threshold, words)) {
+    if (FillWithFrequentItems(services_.analysis.Items(), threshold, words)) {
         SetWords(words);
     }
 }
@@ -283,7 +283,7 @@ void ComposerPage::buttonNewClick() {
 
 void ComposerPage::Timer1Timer() {
     // An analysis run has released the list and not yet built the new one.
-    if (services_.analysis.Items.First() == nullptr) {
+    if (services_.analysis.Items().First() == nullptr) {
         return;
     }
     try {

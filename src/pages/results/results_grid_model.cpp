@@ -4,49 +4,47 @@
 #include <QColor>
 #include <QPalette>
 
-#include "core/analysis/text_grid.h"
+#include "core/analysis/analysis.h"
 #include "ui/text_file.h"
 
 namespace quorvane {
 
-ResultsGridModel::ResultsGridModel(const TextGrid& grid, QObject* parent)
-    : QAbstractTableModel(parent), grid_(grid) {}
+ResultsGridModel::ResultsGridModel(const Analysis& analysis, QObject* parent)
+    : QAbstractTableModel(parent), analysis_(analysis) {}
 
 void ResultsGridModel::Refresh() {
     beginResetModel();
-    shading_.Recompute(grid_);
+    shading_.Recompute(analysis_.Grid());
     endResetModel();
 }
 
 int ResultsGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : grid_.RowCount();
+    return parent.isValid() ? 0 : analysis_.Grid().RowCount();
 }
 
 int ResultsGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : grid_.ColCount();
+    return parent.isValid() ? 0 : analysis_.Grid().ColCount();
 }
 
 QVariant ResultsGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
     }
+    const TextGrid& grid = analysis_.Grid();
     switch (role) {
         case Qt::DisplayRole:
-            return FromDiskBytes(grid_.Cell(index.column(), index.row()));
+            return FromDiskBytes(grid.Cell(index.column(), index.row()));
         case Qt::BackgroundRole:
             if (index.row() == 0) {
                 return QApplication::palette().brush(QPalette::Button);
             }
-            if (const auto shade = shading_.CellShade(grid_, index.column(), index.row())) {
+            if (const auto shade = shading_.CellShade(grid, index.column(), index.row())) {
                 return QColor(shade->Red, shade->Green, shade->Blue);
             }
             return {};
         case Qt::ToolTipRole: {
-            if (evidence_ == nullptr) {
-                return {};
-            }
             const std::string text =
-                ResultsCellTooltip(*evidence_, grid_, index.column(), index.row());
+                ResultsCellTooltip(analysis_.Evidence(), grid, index.column(), index.row());
             if (text.empty()) {
                 return {};
             }

@@ -6,7 +6,7 @@
 
 namespace quorvane {
 
-class TextGrid;
+class Analysis;
 
 // Shows the results grid's cells without copying them: the view asks for the
 // visible cells only, so a grid of thousands of rows costs nothing to fill.
@@ -16,13 +16,10 @@ class TextGrid;
 class ResultsGridModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    explicit ResultsGridModel(const TextGrid& grid, QObject* parent = nullptr);
+    explicit ResultsGridModel(const Analysis& analysis, QObject* parent = nullptr);
 
-    // The evidence the tooltips explain the cells with; null shows none.
-    void SetEvidence(const DiaryEvidence* evidence) { evidence_ = evidence; }
-
-    // The grid changes behind the model's back during an analysis; this tells
-    // the view to read it afresh.
+    // Connected to the analysis' grid-changed notification: the view reads the
+    // grid afresh.
     void Refresh();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -31,8 +28,7 @@ class ResultsGridModel : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
-    const TextGrid& grid_;
-    const DiaryEvidence* evidence_ = nullptr;
+    const Analysis& analysis_;
     ResultsShading shading_;
 };
 

@@ -10,12 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/analysis/analysis_state.h"
-#include "core/analysis/correlation.h"
-#include "core/analysis/record_reader.h"
-#include "core/analysis/report.h"
-#include "core/analysis/symptom_table.h"
-#include "core/analysis/text_grid.h"
+#include "core/analysis/analysis.h"
 
 namespace quorvane::testing {
 
@@ -53,48 +48,44 @@ inline std::string ExampleDiaryPath() {
     return std::string(QUORVANE_SOURCE_DIR) + "/examples/example.txt";
 }
 
-// The analysis steps as the window runs them, on one long-lived state so that
+// The analysis steps as the window runs them, on one long-lived analysis so that
 // repeated runs can be compared.
 struct AnalysisRun {
     SymptomTable Symptoms;
-    AnalysisState State;
-    TextGrid Grid;
+    Analysis Engine{Symptoms};
     int DayEnds = 0;
     int OverflowMessages = 0;
 
-    AnalysisRun() { ResetResultsHeader(Grid, Symptoms, State.SymptomTotals); }
-
     void Read(const std::string& path) {
-        ResetAnalysis(State, Grid, Symptoms);
-        State.AnalysisDone = true;
-        State.Items.SetRowHook(GridRowHook(Grid));
-        ReaderHooks hooks;
+        Engine.Reset();
+        ReadHooks hooks;
         hooks.OnDayEnd = [this]() { ++DayEnds; };
         hooks.OnTooManyItemsPerDay = [this]() { ++OverflowMessages; };
-        ReadRecordFile(path, State.Reader, State.Items, State.SymptomTotals, Symptoms, hooks);
+        Engine.Read(path, hooks);
     }
 
-    std::vector<std::string> Report(const std::string& path, std::string_view minimum = "3",
+    std::vector<std::string> Report(const std::string& path, int32_t minimum = 3,
                                     int32_t width = 160, char separator = '.') {
         Read(path);
-        ComputeTotals(State.Items, State.SymptomTotals, Grid, Symptoms, minimum);
-        Correlate(State.Items, State.SymptomTotals, Grid, minimum, separator);
-        SortColumns(Grid);
-        return PrepareReport(Grid, width);
+        Engine.ComputeTotals(minimum);
+        Engine.Correlate(minimum, separator);
+        Engine.SortColumns();
+        return Engine.PrepareReport(width);
     }
+
+    const TextGrid& Grid() const { return Engine.Grid(); }
 
     // Items between the sentinels as "NAME=COUNT".
     std::vector<std::string> Items() const {
         std::vector<std::string> items;
-        for (const TItemNode* node = State.Items.First()->Next; node->Next != nullptr;
-             node = node->Next) {
-            items.push_back(node->Name + "=" + std::to_string(node->Count));
+        for (const TItemNode& node : Engine.Items().Entries()) {
+            items.push_back(node.Name + "=" + std::to_string(node.Count));
         }
         return items;
     }
 
     const TItemNode* Find(std::string_view name) const {
-        for (const TItemNode* node = State.Items.First(); node != nullptr; node = node->Next) {
+        for (const TItemNode* node = Engine.Items().First(); node != nullptr; node = node->Next) {
             if (node->Name == name) {
                 return node;
             }

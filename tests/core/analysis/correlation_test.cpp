@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/text/quorvane_error.h"
 #include "core/analysis/analysis_test_support.h"
+#include "core/analysis/correlation.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane {
 namespace {
@@ -56,9 +57,9 @@ TEST(CorrelationCellText, PadBoundariesAreExact) {
 TEST(Correlate, ExampleDiaryAtMinimumThree) {
     AnalysisRun run;
     run.Read(ExampleDiaryPath());
-    ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, "3");
-    Correlate(run.State.Items, run.State.SymptomTotals, run.Grid, "3", '.');
-    const TextGrid& grid = run.Grid;
+    run.Engine.ComputeTotals(3);
+    run.Engine.Correlate(3, '.');
+    const TextGrid& grid = run.Engine.Grid();
 
     EXPECT_EQ(grid.ColCount(), 24);
     EXPECT_EQ(grid.RowCount(), 23);
@@ -92,36 +93,38 @@ TEST(Correlate, ExampleDiaryAtMinimumThree) {
 TEST(Correlate, ExampleDiaryAtMinimumOne) {
     AnalysisRun run;
     run.Read(ExampleDiaryPath());
-    ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, "1");
-    Correlate(run.State.Items, run.State.SymptomTotals, run.Grid, " 1", '.');
+    run.Engine.ComputeTotals(1);
+    run.Engine.Correlate(1, '.');
     int cells = 0;
-    for (int32_t row = 2; row < run.Grid.RowCount(); ++row) {
-        EXPECT_FALSE(run.Grid.Cell(3, row).empty()) << row;
-        EXPECT_EQ(run.Grid.Cell(3, row), run.Grid.Cell(23, row));
+    for (int32_t row = 2; row < run.Engine.Grid().RowCount(); ++row) {
+        EXPECT_FALSE(run.Engine.Grid().Cell(3, row).empty()) << row;
+        EXPECT_EQ(run.Engine.Grid().Cell(3, row), run.Engine.Grid().Cell(23, row));
         for (int32_t column = 2; column <= 22; ++column) {
-            cells += column != 3 && !run.Grid.Cell(column, row).empty();
+            cells += column != 3 && !run.Engine.Grid().Cell(column, row).empty();
         }
     }
     EXPECT_EQ(cells, 0);
-    EXPECT_EQ(run.Grid.Cell(3, 3), "009.0  APRIL  2 times");
-    EXPECT_EQ(run.Grid.Cell(3, 14), "004.5  POTATO  2 times");
-    EXPECT_EQ(run.Grid.Cell(3, 13), "000.0  HAM  1 times");  // eaten after the headache
-    EXPECT_EQ(run.Grid.Cell(3, 2), "009.0  APPLE  1 times");
+    EXPECT_EQ(run.Engine.Grid().Cell(3, 3), "009.0  APRIL  2 times");
+    EXPECT_EQ(run.Engine.Grid().Cell(3, 14), "004.5  POTATO  2 times");
+    EXPECT_EQ(run.Engine.Grid().Cell(3, 13), "000.0  HAM  1 times");  // eaten after the headache
+    EXPECT_EQ(run.Engine.Grid().Cell(3, 2), "009.0  APPLE  1 times");
 }
 
 TEST(ComputeTotals, TotalColumnSumsUserSymptomsOfItemsAtTheMinimum) {
     AnalysisRun run;
     const testing::TempDir dir;
     run.Read(dir.Write("d.txt", "tea, tea, bread, random, headache, ibs, poor sleep, #,"));
-    run.State.Items.First()->Next->Next->SymptomHits[kTotalSymptom] = 99;  // overwritten
-    ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, "2");
-    EXPECT_EQ(run.State.SymptomTotals[kTotalSymptom], 3);  // RANDOM left out
+    run.Engine.Items().First()->Next->Next->SymptomHits[kTotalSymptom] = 99;  // overwritten
+    run.Engine.ComputeTotals(2);
+    EXPECT_EQ(run.Engine.Totals()[kTotalSymptom], 3);  // RANDOM left out
     EXPECT_EQ(run.Find("TEA")->SymptomHits[kTotalSymptom], 6);
     EXPECT_EQ(run.Find("BREAD")->SymptomHits[kTotalSymptom], 0);  // below the minimum
 
     // A heading renamed after the read no longer adds its hits.
-    run.Grid.SetCell(7, 0, "SOMETHING ELSE");
-    ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, "2");
+    TextGrid renamed = run.Engine.Grid();
+    renamed.SetCell(7, 0, "SOMETHING ELSE");
+    SymptomCounters totals = run.Engine.Totals();
+    ComputeTotals(run.Engine.Items(), totals, renamed, run.Symptoms, 2);
     EXPECT_EQ(run.Find("TEA")->SymptomHits[kTotalSymptom], 4);
 }
 
@@ -129,31 +132,15 @@ TEST(ComputeTotals, SumsSaturateInsteadOfWrapping) {
     AnalysisRun run;
     const testing::TempDir dir;
     run.Read(dir.Write("d.txt", "tea, tea, tea,"));
-    TItemNode* tea = run.State.Items.First()->Next;
+    TItemNode* tea = run.Engine.Items().First()->Next;
+    SymptomCounters totals = run.Engine.Totals();
     for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
         tea->SymptomHits[j] = 1 << 30;
-        run.State.SymptomTotals[j] = 1 << 30;
+        totals[j] = 1 << 30;
     }
-    ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, "3");
+    ComputeTotals(run.Engine.Items(), totals, run.Engine.Grid(), run.Symptoms, 3);
     EXPECT_EQ(tea->SymptomHits[kTotalSymptom], std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(run.State.SymptomTotals[kTotalSymptom], std::numeric_limits<int32_t>::max());
-}
-
-TEST(ComputeTotals, NonIntegerMinimumStopsBothSteps) {
-    AnalysisRun run;
-    run.Read(ExampleDiaryPath());
-    const SymptomCounters before = run.State.SymptomTotals;
-    const std::string text = "hit 006.0  POTATO  11 times";
-    try {
-        ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, text);
-        ADD_FAILURE() << "accepted";
-    } catch (const QuorvaneError& error) {
-        EXPECT_EQ(std::string(error.what()), "'" + text + "' is not a valid integer value");
-    }
-    EXPECT_EQ(run.State.SymptomTotals, before);
-    EXPECT_THROW(Correlate(run.State.Items, run.State.SymptomTotals, run.Grid, "", '.'),
-                 QuorvaneError);
-    EXPECT_EQ(run.Grid.Cell(3, 1), "");
+    EXPECT_EQ(totals[kTotalSymptom], std::numeric_limits<int32_t>::max());
 }
 
 }  // namespace

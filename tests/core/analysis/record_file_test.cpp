@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/text/quorvane_error.h"
 #include "core/analysis/analysis_test_support.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane {
 namespace {
@@ -36,7 +36,7 @@ TEST(RecordFile, FilesThatCannotBeReadGiveTheFileError) {
     // The item list is set up before the file is opened, so a failed read leaves
     // an empty list rather than the previous one.
     EXPECT_EQ(run.Items(), std::vector<std::string>{});
-    EXPECT_EQ(run.State.Items.First()->Name, "AAA");
+    EXPECT_EQ(run.Engine.Items().First()->Name, "AAA");
 }
 
 TEST(RecordFile, UnreadableFileIsAccessDenied) {
@@ -58,7 +58,7 @@ TEST(RecordFile, DegenerateFilesGiveAnEmptyResult) {
         AnalysisRun run;
         const std::vector<std::string> report = run.Report(path);
         EXPECT_EQ(run.Items(), std::vector<std::string>{}) << content;
-        EXPECT_EQ(run.Grid.RowCount(), 2) << content;
+        EXPECT_EQ(run.Engine.Grid().RowCount(), 2) << content;
         // Header lines, then only the TOTAL block prints (its total 0 is kept).
         ASSERT_EQ(report.size(), 7U + 7 * 3 + 2 + 3) << content;
         EXPECT_EQ(report[7 + 21], " TOTAL\t");
@@ -86,11 +86,11 @@ TEST(RecordFile, RandomBinaryBytesGiveAWellFormedList) {
     TempDir dir;
     const std::string path = dir.Write("binary.bin", bytes);
     AnalysisRun run;
-    const std::vector<std::string> report = run.Report(path, "1");
-    ASSERT_GT(run.State.Items.ItemCount(), 1000);
+    const std::vector<std::string> report = run.Report(path, 1);
+    ASSERT_GT(run.Engine.Items().ItemCount(), 1000);
 
     int32_t nodes = 0;
-    const TItemNode* previous = run.State.Items.First();
+    const TItemNode* previous = run.Engine.Items().First();
     for (const TItemNode* node = previous->Next; node->Next != nullptr; node = node->Next) {
         ++nodes;
         EXPECT_LT(previous->Name, node->Name);
@@ -99,9 +99,9 @@ TEST(RecordFile, RandomBinaryBytesGiveAWellFormedList) {
         EXPECT_NE(node->Name.front(), ' ');
         previous = node;
     }
-    EXPECT_EQ(nodes, run.State.Items.ItemCount());
+    EXPECT_EQ(nodes, run.Engine.Items().ItemCount());
     EXPECT_EQ(previous->Next->Name, "ZZZ");
-    EXPECT_EQ(run.Grid.RowCount(), nodes + 2);
+    EXPECT_EQ(run.Engine.Grid().RowCount(), nodes + 2);
     EXPECT_GT(report.size(), 7U + 24);
 }
 
@@ -139,12 +139,12 @@ TEST(RecordFile, HundredMegabyteDiaryIsReadInBoundedMemory) {
 
     const int32_t days = run.DayEnds;
     EXPECT_GT(days, 1000000);
-    EXPECT_EQ(run.State.SymptomTotals[2], days);
+    EXPECT_EQ(run.Engine.Totals()[2], days);
     const TItemNode* tea = run.Find("TEA");
     ASSERT_NE(tea, nullptr);
     EXPECT_EQ(tea->Count, days);
     EXPECT_EQ(tea->SymptomHits[2], 3 * days - 3);  // each headache sees three days of tea
-    EXPECT_EQ(run.State.Items.ItemCount(), 6);
+    EXPECT_EQ(run.Engine.Items().ItemCount(), 6);
     if (before > 0 && after > 0) {
         EXPECT_LT(after - before, 32 * 1024) << "the file must not be held in memory";
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/analysis/analysis_test_support.h"
+#include "core/analysis/report.h"
 
 namespace quorvane {
 namespace {
@@ -123,7 +124,7 @@ std::vector<std::string> HeaderLines() {
 
 TEST(PrepareReport, ExampleDiaryAtMinimumThree) {
     AnalysisRun run;
-    const std::vector<std::string> report = run.Report(ExampleDiaryPath(), "3", 170);
+    const std::vector<std::string> report = run.Report(ExampleDiaryPath(), 3, 170);
     std::vector<std::string> expected = HeaderLines();
     for (const char* line : {" HEADACHE\t", " 1\t", " 006.0  COFFEE  3 times\t", "", "", ""}) {
         expected.push_back(line);
@@ -134,10 +135,10 @@ TEST(PrepareReport, ExampleDiaryAtMinimumThree) {
     }
     EXPECT_EQ(report, expected);
     // The zero-total rule empties the headings in the grid too; TOTAL keeps them.
-    EXPECT_EQ(run.Grid.Cell(2, 0), "");
-    EXPECT_EQ(run.Grid.Cell(2, 1), "");
-    EXPECT_EQ(run.Grid.Cell(3, 0), "HEADACHE");
-    EXPECT_EQ(run.Grid.Cell(23, 0), "TOTAL");
+    EXPECT_EQ(run.Engine.Grid().Cell(2, 0), "");
+    EXPECT_EQ(run.Engine.Grid().Cell(2, 1), "");
+    EXPECT_EQ(run.Engine.Grid().Cell(3, 0), "HEADACHE");
+    EXPECT_EQ(run.Engine.Grid().Cell(23, 0), "TOTAL");
 }
 
 TEST(PrepareReport, BlocksHoldThreeColumnsSideBySide) {
@@ -145,7 +146,7 @@ TEST(PrepareReport, BlocksHoldThreeColumnsSideBySide) {
     const std::string path = dir.Write(
         "d.txt", "tea, coffee, #, headache, weight gain, #, coffee, stomach ache, ibs, #,\r\n");
     AnalysisRun run;
-    const std::vector<std::string> report = run.Report(path, "1");
+    const std::vector<std::string> report = run.Report(path, 1);
     // Block 0: RANDOM is empty, HEADACHE and WEIGHT GAIN side by side. Block 1:
     // STOMACH ACHE and IBS, POOR SLEEP (total 0) left out.
     const std::vector<std::string> expected = {
@@ -188,52 +189,72 @@ TEST(PrepareReport, CellsAreCutToOneLessThanTheColumnWidth) {
     };
     for (const Case& c : cases) {
         AnalysisRun run;
-        const std::vector<std::string> report = run.Report(path, "1", c.width);
+        const std::vector<std::string> report = run.Report(path, 1, c.width);
         ASSERT_GE(report.size(), 10U);
         EXPECT_EQ(report[7], c.heading) << c.width;
         EXPECT_EQ(report[9], c.cell) << c.width;
     }
 }
 
-TEST(AnalysisState, SecondRunGivesTheSameGridAndReport) {
+TEST(Analysis, SecondRunGivesTheSameGridAndReport) {
     AnalysisRun run;
-    const std::vector<std::string> first = run.Report(ExampleDiaryPath(), "1");
-    const TextGrid grid = run.Grid;
-    const SymptomCounters totals = run.State.SymptomTotals;
-    const std::vector<std::string> second = run.Report(ExampleDiaryPath(), "1");
+    const std::vector<std::string> first = run.Report(ExampleDiaryPath(), 1);
+    const TextGrid grid = run.Engine.Grid();
+    const SymptomCounters totals = run.Engine.Totals();
+    const std::vector<std::string> second = run.Report(ExampleDiaryPath(), 1);
     EXPECT_EQ(second, first);
-    EXPECT_EQ(run.State.SymptomTotals, totals);
-    ASSERT_EQ(run.Grid.RowCount(), grid.RowCount());
+    EXPECT_EQ(run.Engine.Totals(), totals);
+    ASSERT_EQ(run.Engine.Grid().RowCount(), grid.RowCount());
     for (int32_t row = 0; row < grid.RowCount(); ++row) {
         for (int32_t column = 0; column < grid.ColCount(); ++column) {
-            EXPECT_EQ(run.Grid.Cell(column, row), grid.Cell(column, row)) << column << "," << row;
+            EXPECT_EQ(run.Engine.Grid().Cell(column, row), grid.Cell(column, row))
+                << column << "," << row;
         }
     }
 }
 
-TEST(AnalysisState, RowsOfALargerEarlierRunStayEmptied) {
+TEST(Analysis, RowsOfALargerEarlierRunStayEmptied) {
     TempDir dir;
     const std::string empty = dir.Write("empty.txt", "");
     AnalysisRun fresh;
     const std::vector<std::string> freshReport = fresh.Report(empty);
-    EXPECT_EQ(fresh.Grid.RowCount(), 2);
+    EXPECT_EQ(fresh.Grid().RowCount(), 2);
 
     AnalysisRun run;
     run.Report(ExampleDiaryPath());
     const std::vector<std::string> report = run.Report(empty);
-    EXPECT_EQ(run.Grid.RowCount(), 23);
+    EXPECT_EQ(run.Engine.Grid().RowCount(), 23);
     for (int32_t row = 2; row < 23; ++row) {
         for (int32_t column = 0; column < 2; ++column) {
-            EXPECT_EQ(run.Grid.Cell(column, row), "") << column << "," << row;
+            EXPECT_EQ(run.Engine.Grid().Cell(column, row), "") << column << "," << row;
         }
     }
-    EXPECT_EQ(run.Grid.Cell(1, 0), "count");
+    EXPECT_EQ(run.Engine.Grid().Cell(1, 0), "count");
     EXPECT_EQ(report, freshReport);
 
     // A run with items sizes the grid to them again.
     run.Report(dir.Write("one.txt", "tea, headache,"));
-    EXPECT_EQ(run.Grid.RowCount(), 3);
-    EXPECT_EQ(run.Grid.Cell(0, 2), "TEA");
+    EXPECT_EQ(run.Engine.Grid().RowCount(), 3);
+    EXPECT_EQ(run.Engine.Grid().Cell(0, 2), "TEA");
+}
+
+// A rename between runs: the headings follow the table and the totals of the old
+// names are gone, while the cells stay until the next run.
+TEST(Analysis, RefreshingTheHeadingsZeroesTheTotals) {
+    AnalysisRun run;
+    run.Report(ExampleDiaryPath(), 1);
+    ASSERT_EQ(run.Engine.Totals()[2], 1);  // HEADACHE
+    const std::string cell = run.Grid().Cell(3, 5);
+    int notifications = 0;
+    run.Engine.SetGridChanged([&notifications] { ++notifications; });
+    run.Symptoms.SetName(2, "MIGRAINE");
+    run.Engine.RefreshSymptomHeadings();
+    EXPECT_EQ(notifications, 1);
+    EXPECT_EQ(run.Grid().Cell(3, 0), "MIGRAINE");
+    for (int i = 1; i <= kSymptomCount; ++i) {
+        EXPECT_EQ(run.Engine.Totals()[i], 0) << i;
+    }
+    EXPECT_EQ(run.Grid().Cell(3, 5), cell);
 }
 
 }  // namespace

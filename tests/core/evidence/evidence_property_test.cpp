@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/evidence/evidence.h"
 #include "core/analysis/report.h"
+#include "core/evidence/evidence.h"
 #include "core/evidence/evidence_test_support.h"
 
 namespace quorvane {
@@ -70,8 +70,8 @@ TEST(EvidenceProperty, LagPartsAddUpToTheHitsAndDayTablesMatchACount) {
         const GeneratedDiary diary = Generate(seed);
         EvidenceRun run;
         run.Symptoms.SetName(5, "IBS");  // beside slot 6: duplicate names
-        run.Analyse(diary.Text, "1", 1 + seed * 97);
-        const DiaryEvidence& evidence = run.State.Evidence;
+        run.Analyse(diary.Text, 1, 1 + seed * 97);
+        const DiaryEvidence& evidence = run.Engine.Evidence();
         ASSERT_EQ(evidence.DayCount(), diary.DayItems.size());
 
         auto symptomOn = [&](std::size_t day, int s) {
@@ -88,7 +88,7 @@ TEST(EvidenceProperty, LagPartsAddUpToTheHitsAndDayTablesMatchACount) {
         };
 
         int cellsChecked = 0;
-        for (const TItemNode* node = run.State.Items.First()->Next; node->Next != nullptr;
+        for (const TItemNode* node = run.Engine.Items().First()->Next; node->Next != nullptr;
              node = node->Next) {
             for (int s = 1; s <= kSymptomCount; ++s) {
                 const CellEvidence cell = ComputeCellEvidence(evidence, *node, s);
@@ -114,7 +114,7 @@ TEST(EvidenceProperty, LagPartsAddUpToTheHitsAndDayTablesMatchACount) {
         }
         EXPECT_GT(cellsChecked, 0);
         // Duplicate names: the credit went to slot 6, the occurrences to both.
-        EXPECT_EQ(run.State.SymptomTotals[5], run.State.SymptomTotals[6]);
+        EXPECT_EQ(run.Engine.Totals()[5], run.Engine.Totals()[6]);
     }
 }
 
@@ -125,24 +125,20 @@ TEST(EvidenceProperty, GatheringChangesNoResult) {
         std::vector<std::vector<std::string>> results;
         for (const bool gather : {false, true}) {
             EvidenceRun run;
-            ResetAnalysis(run.State, run.Grid, run.Symptoms);
-            run.State.Items.SetUp();
-            run.State.Items.SetRowHook(GridRowHook(run.Grid));
-            ReaderHooks hooks;
-            hooks.Evidence = gather ? &run.State.Evidence : nullptr;
-            RecordReader reader(run.State.Reader, run.State.Items, run.State.SymptomTotals,
-                                run.Symptoms, hooks);
-            reader.Feed(diary.Text);
-            ComputeTotals(run.State.Items, run.State.SymptomTotals, run.Grid, run.Symptoms, "2");
-            Correlate(run.State.Items, run.State.SymptomTotals, run.Grid, "2", '.');
+            run.Engine.Reset();
+            ReadHooks hooks;
+            hooks.GatherEvidence = gather;
+            run.Engine.ReadBytes(diary.Text, hooks);
+            run.Engine.ComputeTotals(2);
+            run.Engine.Correlate(2, '.');
             std::vector<std::string> cells;
-            for (int32_t row = 0; row < run.Grid.RowCount(); ++row) {
-                for (int32_t column = 0; column < run.Grid.ColCount(); ++column) {
-                    cells.push_back(run.Grid.Cell(column, row));
+            for (int32_t row = 0; row < run.Engine.Grid().RowCount(); ++row) {
+                for (int32_t column = 0; column < run.Engine.Grid().ColCount(); ++column) {
+                    cells.push_back(run.Engine.Grid().Cell(column, row));
                 }
             }
-            SortColumns(run.Grid);
-            const std::vector<std::string> report = PrepareReport(run.Grid, 160);
+            run.Engine.SortColumns();
+            const std::vector<std::string> report = run.Engine.PrepareReport(160);
             cells.insert(cells.end(), report.begin(), report.end());
             results.push_back(cells);
         }

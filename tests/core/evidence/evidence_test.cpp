@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/evidence/evidence.h"
 #include "core/analysis/analysis_test_support.h"
+#include "core/evidence/evidence.h"
 #include "core/evidence/evidence_test_support.h"
 
 namespace quorvane {
@@ -45,7 +45,7 @@ void ExpectCell(const EvidenceRun& run, const ExpectedCell& e) {
 TEST(CellEvidence, HandComputedTablesWhereOnlyExposedDaysHadTheSymptom) {
     EvidenceRun run;
     run.Analyse("milk, #, bread, #, headache, #, bread, #, bread, #, milk, headache, #,\r\n");
-    EXPECT_EQ(run.State.Evidence.DayCount(), 6U);
+    EXPECT_EQ(run.Engine.Evidence().DayCount(), 6U);
     const ExpectedCell cells[] = {
         // exposed 0,1,2,5; p = C(4,2) / C(6,2) = 6/15
         {"MILK", 2, 2, 2, {1, 0, 1}, 2, 2, 0, 2, "inf", "0.4", {"headache,", "milk, headache,"}},
@@ -75,7 +75,7 @@ TEST(CellEvidence, HandComputedTablesWithSymptomDaysOnBothSides) {
     run.Analyse(
         "egg, headache, #, egg, #, toast, headache, #, toast, #, toast, #, toast, #, "
         "toast, headache, #");
-    EXPECT_EQ(run.State.Evidence.DayCount(), 7U);
+    EXPECT_EQ(run.Engine.Evidence().DayCount(), 7U);
     const ExpectedCell cells[] = {
         // (2/4) / (1/3); p = (C(4,2) C(3,1) + C(4,3)) / C(7,3) = 22/35
         {"EGG",
@@ -108,7 +108,7 @@ TEST(CellEvidence, HandComputedTablesWithSymptomDaysOnBothSides) {
         ExpectCell(run, cell);
     }
     // Only the first days are listed when fewer are asked for; a still counts all.
-    const CellEvidence one = ComputeCellEvidence(run.State.Evidence, run.Item("EGG"), 2, 1);
+    const CellEvidence one = ComputeCellEvidence(run.Engine.Evidence(), run.Item("EGG"), 2, 1);
     EXPECT_EQ(one.EvidenceDays.size(), 1U);
     EXPECT_EQ(one.ExposedWithSymptom, 2);
 }
@@ -118,9 +118,9 @@ TEST(CellEvidence, TheHelpExampleDays) {
     const std::string text((std::istreambuf_iterator<char>(file)),
                            std::istreambuf_iterator<char>());
     EvidenceRun run;
-    run.Analyse(text, "3");
+    run.Analyse(text, 3);
     // The stretch after the last "#" holds no word, so two days.
-    EXPECT_EQ(run.State.Evidence.DayCount(), 2U);
+    EXPECT_EQ(run.Engine.Evidence().DayCount(), 2U);
     const std::vector<std::string> secondDay = {"april 30, saturday, bacon, egg, headache"};
     const ExpectedCell cells[] = {
         // both COFFEE credits come from the first day; the second day's COFFEE
@@ -154,7 +154,7 @@ TEST(DiaryEvidence, CountsDaysLikeTheReaderEndsThem) {
     for (const Case& c : cases) {
         EvidenceRun run;
         run.Analyse(c.text);
-        EXPECT_EQ(run.State.Evidence.DayCount(), c.days) << c.text;
+        EXPECT_EQ(run.Engine.Evidence().DayCount(), c.days) << c.text;
     }
 }
 
@@ -179,9 +179,9 @@ TEST(DiaryEvidence, DayLabels) {
         // Fed a byte at a time too: a label may span chunks.
         for (const std::size_t chunk : {std::size_t{0}, std::size_t{1}}) {
             EvidenceRun run;
-            run.Analyse(std::string("tea, #") + c.day + "#, tea,", "1", chunk);
-            EXPECT_EQ(run.State.Evidence.SymptomDays(2), std::vector<uint32_t>{1}) << c.day;
-            EXPECT_EQ(run.State.Evidence.DayLabel(1), c.label) << c.day;
+            run.Analyse(std::string("tea, #") + c.day + "#, tea,", 1, chunk);
+            EXPECT_EQ(run.Engine.Evidence().SymptomDays(2), std::vector<uint32_t>{1}) << c.day;
+            EXPECT_EQ(run.Engine.Evidence().DayLabel(1), c.label) << c.day;
         }
     }
 }
@@ -191,10 +191,10 @@ TEST(DiaryEvidence, AWordPendingAtTheDayEndBelongsToTheNewDay) {
     run.Analyse("x, #headache#");
     // The reader ends the day before it finishes the word, so the symptom lands in
     // the third stretch, whose text holds no letter.
-    EXPECT_EQ(run.State.Evidence.DayCount(), 3U);
-    EXPECT_EQ(run.State.Evidence.SymptomDays(2), std::vector<uint32_t>{2});
-    EXPECT_EQ(run.State.Evidence.DayLabel(2), "day 3");
-    EXPECT_EQ(run.State.Evidence.DayLabel(0), "day 1");  // no symptom: no label kept
+    EXPECT_EQ(run.Engine.Evidence().DayCount(), 3U);
+    EXPECT_EQ(run.Engine.Evidence().SymptomDays(2), std::vector<uint32_t>{2});
+    EXPECT_EQ(run.Engine.Evidence().DayLabel(2), "day 3");
+    EXPECT_EQ(run.Engine.Evidence().DayLabel(0), "day 1");  // no symptom: no label kept
 }
 
 TEST(DiaryEvidence, DuplicateSymptomNamesCreditTheLastIndexOnly) {
@@ -249,7 +249,7 @@ TEST(DiaryEvidence, ItemsBeyondTheShortIdsKeepTheirDays) {
     run.Analyse(text + "headache, #");
     for (const int i : {0, 34999, 35000, 65533, 65534, 65535, 69999}) {
         const bool first = i < 35000;
-        EXPECT_EQ(run.State.Evidence.ItemDays(run.Item(name(i))),
+        EXPECT_EQ(run.Engine.Evidence().ItemDays(run.Item(name(i))),
                   std::vector<uint32_t>{first ? 0U : 1U})
             << i;
         const CellEvidence cell = run.Cell(name(i), 2);
@@ -262,7 +262,7 @@ TEST(DiaryEvidence, ResetBetweenAnalysesLeavesNothingBehind) {
     run.Analyse("milk, headache, #, milk, #, milk, headache, #");
     run.Analyse("milk, #, headache, #");
     const CellEvidence cell = run.Cell("MILK", 2);
-    EXPECT_EQ(run.State.Evidence.DayCount(), 2U);
+    EXPECT_EQ(run.Engine.Evidence().DayCount(), 2U);
     EXPECT_EQ(cell.Lags, (LagProfile{0, 1, 0}));
     EXPECT_EQ(cell.ExposedWithSymptom + cell.ExposedWithoutSymptom, 2);
 }

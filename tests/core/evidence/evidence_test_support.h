@@ -6,48 +6,39 @@
 #include <string>
 #include <string_view>
 
-#include "core/analysis/analysis_state.h"
-#include "core/analysis/correlation.h"
-#include "core/evidence/diary_evidence.h"
+#include "core/analysis/analysis.h"
 #include "core/evidence/evidence.h"
-#include "core/analysis/record_reader.h"
 
 namespace quorvane::testing {
 
 // A read with the evidence gathered, fed from memory in chunks of `chunk` bytes
-// (0: all at once), then ComputeTotals and the evidence's Finish.
+// (0: all at once), then ComputeTotals, which finishes the evidence.
 struct EvidenceRun {
     SymptomTable Symptoms;
-    AnalysisState State;
-    TextGrid Grid;
+    Analysis Engine{Symptoms};
 
-    void Analyse(std::string_view text, std::string_view minimum = "1", std::size_t chunk = 0) {
-        ResetAnalysis(State, Grid, Symptoms);
-        State.Items.SetUp();
-        State.Items.SetRowHook(GridRowHook(Grid));
-        ReaderHooks hooks;
-        hooks.Evidence = &State.Evidence;
-        RecordReader reader(State.Reader, State.Items, State.SymptomTotals, Symptoms, hooks);
-        const std::size_t step = chunk == 0 ? std::max<std::size_t>(text.size(), 1) : chunk;
-        for (std::size_t at = 0; at < text.size(); at += step) {
-            reader.Feed(text.substr(at, step));
-        }
-        ComputeTotals(State.Items, State.SymptomTotals, Grid, Symptoms, minimum);
-        State.Evidence.Finish(Symptoms, TotalSymptoms(Grid, Symptoms));
+    void Analyse(std::string_view text, int32_t minimum = 1, std::size_t chunk = 0) {
+        Engine.Reset();
+        ReadHooks hooks;
+        hooks.GatherEvidence = true;
+        Engine.ReadBytes(text, hooks, chunk);
+        Engine.ComputeTotals(minimum);
     }
 
+    const DiaryEvidence& Evidence() const { return Engine.Evidence(); }
+
     const TItemNode& Item(std::string_view name) const {
-        for (const TItemNode* node = State.Items.First(); node != nullptr; node = node->Next) {
+        for (const TItemNode* node = Engine.Items().First(); node != nullptr; node = node->Next) {
             if (node->Name == name) {
                 return *node;
             }
         }
         ADD_FAILURE() << "no item " << name;
-        return State.Items.Head();
+        return Engine.Items().Head();
     }
 
     CellEvidence Cell(std::string_view name, int symptom) const {
-        return ComputeCellEvidence(State.Evidence, Item(name), symptom);
+        return ComputeCellEvidence(Engine.Evidence(), Item(name), symptom);
     }
 };
 

@@ -5,49 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "core/evidence/evidence_text.h"
-#include "core/analysis/report.h"
 #include "core/analysis/analysis_test_support.h"
+#include "core/analysis/report.h"
 #include "core/evidence/evidence_test_support.h"
+#include "core/evidence/evidence_text.h"
 
 namespace quorvane {
 namespace {
 
 using testing::EvidenceRun;
-
-TEST(ParseCorrelationCell, FindsValueNameAndCount) {
-    struct Case {
-        const char* text;
-        bool parsed;
-        int64_t tenths;
-        const char* item;
-        int64_t count;
-    };
-    const Case cases[] = {
-        {"006.0  POTATO  11 times", true, 60, "POTATO", 11},
-        {"0010.0  HAM SANDWICH  180 times", true, 100, "HAM SANDWICH", 180},
-        {"150.0  SAUSAGE  3 times", true, 1500, "SAUSAGE", 3},
-        {"004,5  POTATO  2 times", true, 45, "POTATO", 2},  // a comma separator
-        {"009.0  HAM  SANDWICH  2 times", true, 90, "HAM  SANDWICH", 2},
-        {"009.0  HAM   2 times", true, 90, "HAM ", 2},  // a name ending in a space
-        {" 0000", false, 0, "", 0},
-        {"HEADACHE", false, 0, "", 0},
-        {"12", false, 0, "", 0},
-        {"", false, 0, "", 0},
-        {"hit 006.0  POTATO  11 times", false, 0, "", 0},
-        {"006.0  POTATO  11", false, 0, "", 0},
-        {"006.0    11 times", false, 0, "", 0},
-    };
-    for (const Case& c : cases) {
-        const std::optional<CellParts> parts = ParseCorrelationCell(c.text);
-        ASSERT_EQ(parts.has_value(), c.parsed) << c.text;
-        if (parts) {
-            EXPECT_EQ(parts->Tenths, c.tenths) << c.text;
-            EXPECT_EQ(parts->Item, c.item) << c.text;
-            EXPECT_EQ(parts->Count, c.count) << c.text;
-        }
-    }
-}
 
 class ExampleResults : public ::testing::Test {
   protected:
@@ -55,14 +21,14 @@ class ExampleResults : public ::testing::Test {
         std::ifstream file(testing::ExampleDiaryPath(), std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(file)),
                                std::istreambuf_iterator<char>());
-        run_.Analyse(text, "1");
-        Correlate(run_.State.Items, run_.State.SymptomTotals, run_.Grid, "1", '.');
-        SortColumns(run_.Grid);
+        run_.Analyse(text, 1);
+        run_.Engine.Correlate(1, '.');
+        run_.Engine.SortColumns();
     }
 
     int32_t RowOf(int32_t column, const std::string& text) const {
-        for (int32_t row = 0; row < run_.Grid.RowCount(); ++row) {
-            if (run_.Grid.Cell(column, row) == text) {
+        for (int32_t row = 0; row < run_.Engine.Grid().RowCount(); ++row) {
+            if (run_.Engine.Grid().Cell(column, row) == text) {
                 return row;
             }
         }
@@ -76,8 +42,8 @@ class ExampleResults : public ::testing::Test {
 TEST_F(ExampleResults, TooltipOfASortedCellFollowsTheItemNamedInIt) {
     const int32_t row = RowOf(3, "009.0  APRIL  2 times");
     // After the sort the cell no longer sits in its item's row.
-    ASSERT_NE(run_.Grid.Cell(0, row), "APRIL");
-    EXPECT_EQ(ResultsCellTooltip(run_.State.Evidence, run_.Grid, 3, row),
+    ASSERT_NE(run_.Engine.Grid().Cell(0, row), "APRIL");
+    EXPECT_EQ(ResultsCellTooltip(run_.Engine.Evidence(), run_.Engine.Grid(), 3, row),
               "Hits: 2 = 1 the same day + 1 a day later + 0 two days later\n"
               "HEADACHE followed APRIL on 1 of 2 exposed days; on 0 of 0 other days\n"
               "Risk ratio: n/a\n"
@@ -86,7 +52,7 @@ TEST_F(ExampleResults, TooltipOfASortedCellFollowsTheItemNamedInIt) {
               "  april 30, saturday, bacon, egg, headache");
 
     const int32_t ham = RowOf(23, "000.0  HAM  1 times");
-    EXPECT_EQ(ResultsCellTooltip(run_.State.Evidence, run_.Grid, 23, ham),
+    EXPECT_EQ(ResultsCellTooltip(run_.Engine.Evidence(), run_.Engine.Grid(), 23, ham),
               "Hits: 0 = 0 the same day + 0 a day later + 0 two days later\n"
               "A monitored symptom followed HAM on 1 of 1 exposed days; on 0 of 1 other days\n"
               "Risk ratio: inf\n"
@@ -96,20 +62,18 @@ TEST_F(ExampleResults, TooltipOfASortedCellFollowsTheItemNamedInIt) {
 }
 
 TEST_F(ExampleResults, NoTooltipOutsideTheCorrelationCells) {
-    const DiaryEvidence& evidence = run_.State.Evidence;
+    const DiaryEvidence& evidence = run_.Engine.Evidence();
     const int32_t april = RowOf(3, "009.0  APRIL  2 times");
-    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Grid, 3, 0), "");  // heading
-    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Grid, 3, 1), "");  // total
-    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Grid, 0, april), "");
-    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Grid, 4, april), "");  // empty column
-    // A cell left from another read: unknown item, or a known one with another count.
-    run_.Grid.SetCell(3, april, "009.0  PEAR  2 times");
-    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Grid, 3, april), "");
-    run_.Grid.SetCell(3, april, "009.0  APRIL  7 times");
-    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Grid, 3, april), "");
+    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Engine.Grid(), 3, 0), "");  // heading
+    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Engine.Grid(), 3, 1), "");  // total
+    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Engine.Grid(), 0, april), "");
+    EXPECT_EQ(ResultsCellTooltip(evidence, run_.Engine.Grid(), 4, april), "");  // empty column
+    // A text that only looks like a correlation cell carries no item.
+    TextGrid grid = run_.Engine.Grid();
+    grid.SetCell(3, april, "009.0  APRIL  2 times");
+    EXPECT_EQ(ResultsCellTooltip(evidence, grid, 3, april), "");
     // Before any evidence was gathered.
-    run_.Grid.SetCell(3, april, "009.0  APRIL  2 times");
-    EXPECT_EQ(ResultsCellTooltip(DiaryEvidence(), run_.Grid, 3, april), "");
+    EXPECT_EQ(ResultsCellTooltip(DiaryEvidence(), run_.Engine.Grid(), 3, april), "");
 }
 
 TEST(EvidenceTooltip, ListsFiveDaysAndCountsTheRest) {
@@ -137,14 +101,17 @@ TEST(EvidenceTooltip, ListsFiveDaysAndCountsTheRest) {
 }
 
 TEST(ResultsShading, ShadesByValueWithinEachColumn) {
-    TextGrid grid(24, 6);
+    const TItemNode item;
+    TextGrid grid(24, 8);
     grid.SetCell(2, 0, "RANDOM");
     grid.SetCell(2, 1, "5");
     grid.SetCell(2, 2, " 0000");
-    grid.SetCell(2, 3, "000.0  A  1 times");
-    grid.SetCell(2, 4, "004.5  B  2 times");
-    grid.SetCell(2, 5, "009.0  C  2 times");
-    grid.SetCell(3, 5, "0100.0  D  9 times");  // another column's scale
+    grid.SetCell(2, 3, GridCell{"000.0  A  1 times", &item, 0});
+    grid.SetCell(2, 4, GridCell{"004.5  B  2 times", &item, 45});
+    grid.SetCell(2, 5, GridCell{"009.0  C  2 times", &item, 90});
+    grid.SetCell(2, 6, "009.5  E  2 times");  // text alone: no value
+    grid.SetCell(2, 7, GridCell{"000.1  F  90 times", &item, 1});
+    grid.SetCell(3, 5, GridCell{"0100.0  D  9 times", &item, 1000});  // another column's scale
     ResultsShading shading;
     shading.Recompute(grid);
 
@@ -153,6 +120,7 @@ TEST(ResultsShading, ShadesByValueWithinEachColumn) {
     EXPECT_FALSE(shading.CellShade(grid, 2, 2));  // marker
     EXPECT_FALSE(shading.CellShade(grid, 2, 3));  // value 0
     EXPECT_FALSE(shading.CellShade(grid, 1, 4));  // count column
+    EXPECT_FALSE(shading.CellShade(grid, 2, 6));
     const std::optional<ShadeColour> middle = shading.CellShade(grid, 2, 4);
     const std::optional<ShadeColour> top = shading.CellShade(grid, 2, 5);
     const std::optional<ShadeColour> otherTop = shading.CellShade(grid, 3, 5);
@@ -163,6 +131,12 @@ TEST(ResultsShading, ShadesByValueWithinEachColumn) {
     EXPECT_LT(top->Blue, middle->Blue);
     EXPECT_LT(middle->Green, 255);
     EXPECT_LE(top->Red, middle->Red);
+    // The palest and the strongest lie at the two ends of the scale.
+    const std::optional<ShadeColour> palest = shading.CellShade(grid, 2, 7);
+    ASSERT_TRUE(palest);
+    EXPECT_GT(palest->Green, middle->Green);
+    EXPECT_GE(palest->Green, 240);
+    EXPECT_EQ(*top, (ShadeColour{240, 130, 40}));
 }
 
 }  // namespace

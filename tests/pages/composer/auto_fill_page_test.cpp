@@ -10,16 +10,16 @@ namespace {
 class AutoFillPageTest : public ComposerPageTest {
   protected:
     AutoFillPageTest() {
-        analysis.Items.SetUp();
+        analysis.Items().SetUp();
         // ITEM0 to ITEM9 eaten three times each, JAM twice, KALE once.
         for (int n = 0; n < 3; ++n) {
             for (int i = 0; i < 10; ++i) {
-                analysis.Items.AddOccurrence("ITEM" + std::to_string(i));
+                analysis.Items().AddOccurrence("ITEM" + std::to_string(i));
             }
         }
-        analysis.Items.AddOccurrence("JAM");
-        analysis.Items.AddOccurrence("JAM");
-        analysis.Items.AddOccurrence("KALE");
+        analysis.Items().AddOccurrence("JAM");
+        analysis.Items().AddOccurrence("JAM");
+        analysis.Items().AddOccurrence("KALE");
         page->SetWords(DefaultComposerWords());
         page->ShowAutoFillControls();
     }
@@ -87,7 +87,7 @@ TEST_F(AutoFillPageTest, ThresholdsThatFillNothingLeaveTheGrid) {
     EXPECT_EQ(prompts.last().text, "'three' is not a valid integer value");
     EXPECT_EQ(page->Words(), before);
 
-    analysis.Items.Discard();  // an analysis run in progress
+    analysis.Items().Discard();  // an analysis run in progress
     EnterThreshold("1");
     EXPECT_EQ(page->Words(), before);
 }
@@ -154,14 +154,14 @@ TEST_F(AutoFillPageTest, ATickWhileTheItemListIsReleasedDoesNothing) {
     const ComposerWords before = page->Words();
     page->buttonNew->click();
     page->Edit6->setText("1");
-    analysis.Items.Discard();
+    analysis.Items().Discard();
     page->Timer1Timer();
     EXPECT_EQ(page->Edit6->text(), "1");
     EXPECT_EQ(page->Words(), before);
     EXPECT_TRUE(page->Timer1->isActive());
 
-    analysis.Items.SetUp();  // the new read has begun
-    analysis.Items.AddOccurrence("PEAR");
+    analysis.Items().SetUp();  // the new read has begun
+    analysis.Items().AddOccurrence("PEAR");
     page->Timer1Timer();
     EXPECT_EQ(page->Edit6->text(), "2");
     EXPECT_EQ(FilledCells().front(), "");
