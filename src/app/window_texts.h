@@ -14,7 +14,6 @@ inline constexpr const char* kRestartNotice =
     "You may want to restart Quorvane to overcome minor duplication in the TOTAL column. This is "
     "a Beta version fix.";
 inline constexpr const char* kTooManyItemsPerDay = "too many items per day";
-inline constexpr const char* kUntitled = "untitled.txt";
 
 QString AgreementText();  // without the version line, which start-up inserts
 QString HelpText();

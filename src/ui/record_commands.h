@@ -29,7 +29,6 @@ class RecordCommands : public QObject {
     void SetMainFileName(const QString& name) { mainFileName_ = name; }
     bool RecordModified() const { return recordModified_; }
     // The open dialog's default extension: "ktl" until the first analysis reads a file.
-    const QString& OpenDefaultSuffix() const { return openDefaultSuffix_; }
     void SetOpenDefaultSuffix(const QString& suffix) { openDefaultSuffix_ = suffix; }
 
     // Every change of the editor's text.

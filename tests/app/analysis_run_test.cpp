@@ -12,10 +12,10 @@
 #include <QTextDocument>
 #include <QTextOption>
 
+#include "app/window_fixture.h"
 #include "core/analysis/text_grid.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
-#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {
@@ -166,7 +166,22 @@ TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
               QStringLiteral("'hit 006.0  COFFEE  3 times' is not a valid integer value."));
 }
 
-TEST_F(AnalysisRunTest, MissingRecordFileStopsTheRunOnTheProgressPage) {
+// The second run's notice comes after the save and before the read; a diary gone
+// by then stops the run at the read, with the progress page in front.
+TEST_F(AnalysisRunTest, ReadFailureStopsTheRunOnTheProgressPage) {
+    window_->d1->trigger();
+    ASSERT_TRUE(prompts_.AllAnswered());
+    prompts_.ExpectMessage([this] { QFile::remove(window_->MainFileName()); });
+    prompts_.ExpectError();
+    window_->d1->trigger();
+    EXPECT_TRUE(prompts_.AllAnswered());
+    EXPECT_EQ(prompts_.last().text, QStringLiteral("File not found."));
+    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->Tabsheet4);
+    EXPECT_EQ(window_->ResultsGrid().Cell(2, 0), "RANDOM");  // reset, then nothing read
+    EXPECT_EQ(window_->ResultsGrid().Cell(0, 2), "");
+}
+
+TEST_F(AnalysisRunTest, SaveFailureStopsTheRunBeforeTheRead) {
     window_->Record().SetMainFileName(Path(QStringLiteral("gone/diary.txt")));
     prompts_.ExpectError();
     window_->d1->trigger();

@@ -25,6 +25,10 @@ class ScriptedPrompts : public Prompts {
     };
 
     void ExpectMessage() { Push(Kind::Message); }
+    // The callback runs while the box is open, as another program could.
+    void ExpectMessage(std::function<void()> whileShown) {
+        Push(Kind::Message).whileShown = std::move(whileShown);
+    }
     void ExpectConfirm(bool yes) { Push(Kind::Confirm).yes = yes; }
     // nullopt stands for Cancel, which returns the default.
     void ExpectInput(std::optional<QString> answer) { Push(Kind::Input).text = answer; }
@@ -47,7 +51,11 @@ class ScriptedPrompts : public Prompts {
 
     bool defaultPrinter = true;
 
-    void Message(const QString& text) override { Take(Kind::Message, "", text); }
+    void Message(const QString& text) override {
+        if (const auto& whileShown = Take(Kind::Message, "", text).whileShown) {
+            whileShown();
+        }
+    }
     bool Confirm(const QString& text) override {
         return Take(Kind::Confirm, "Information", text).yes;
     }
@@ -88,6 +96,7 @@ class ScriptedPrompts : public Prompts {
         bool yes = false;
         std::optional<QString> text;
         std::function<bool(QPrinter&)> printer;
+        std::function<void()> whileShown;
     };
 
     Answer& Push(Kind kind) { return queue_.emplace_back(kind); }

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/text/ascii.h"
+#include "core/text/concat.h"
 #include "core/text/quorvane_error.h"
 
 namespace quorvane {
@@ -117,7 +118,7 @@ std::vector<std::string> ValueLines(std::string_view key, std::string_view value
     }
     for (std::size_t i = 1; i < result.size(); ++i) {
         if (IsSectionHeader(result[i]) || result[i].find('=') != kNotFound) {
-            result[i].insert(0, ";");
+            result[i].insert(result[i].begin(), ';');
         }
     }
     return result;
@@ -263,7 +264,7 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
 
     const std::size_t header = FindSection(lines, section);
     if (header == kNotFound) {
-        added.insert(added.begin(), "[" + std::string(section) + "]");
+        added.insert(added.begin(), Concat({"[", section, "]"}));
         insertAt(lines.size());
     } else if (const std::size_t line = FindKey(lines, header, key); line != kNotFound) {
         lines[line] = added.front();

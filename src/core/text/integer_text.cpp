@@ -3,13 +3,14 @@
 #include <limits>
 #include <string>
 
+#include "core/text/concat.h"
 #include "core/text/quorvane_error.h"
 
 namespace quorvane {
 
 int32_t StrToInt(std::string_view text) {
     const auto fail = [text]() {
-        return QuorvaneError("'" + std::string(text) + "' is not a valid integer value");
+        return QuorvaneError(Concat({"'", text, "' is not a valid integer value"}));
     };
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {
