@@ -4,15 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "cli/report_dump.h"
 #include "core/analysis/analysis_state.h"
 #include "core/analysis/correlation.h"
-#include "core/evidence/diary_evidence.h"
-#include "core/evidence/evidence.h"
-#include "core/text/quorvane_error.h"
 #include "core/analysis/record_reader.h"
 #include "core/analysis/report.h"
 #include "core/analysis/text_grid.h"
-#include "cli/report_dump.h"
+#include "core/evidence/diary_evidence.h"
+#include "core/evidence/evidence.h"
+#include "core/evidence/suspects.h"
+#include "core/evidence/suspects_text.h"
+#include "core/settings/profile_file.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane::cli {
 
@@ -39,6 +42,24 @@ void LoadSymptomNamesFile(const std::string& path, SymptomTable& symptoms) {
     }
 }
 
+std::vector<std::string> LoadNotFoodsFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw QuorvaneError("Cannot open file " + path);
+    }
+    std::vector<std::string> words;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.find_first_not_of(" \t") != std::string::npos) {
+            words.push_back(line);
+        }
+    }
+    return words;
+}
+
 void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
     SymptomTable symptoms;
     if (!options.SettingsFile.empty()) {
@@ -56,7 +77,8 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
 
     ReaderHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
-    const bool evidence = options.WithEvidence || options.Dump == DumpKind::Evidence;
+    const bool evidence = options.WithEvidence || options.Dump == DumpKind::Evidence ||
+                          options.Dump == DumpKind::Suspects;
     if (evidence) {
         hooks.Evidence = &state.Evidence;
     }
@@ -70,6 +92,21 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
     if (options.Dump == DumpKind::Evidence) {
         WriteEvidenceTable(state.Evidence, state.Items, state.SymptomTotals,
                            options.MinimumCountText, out);
+        return;
+    }
+    if (options.Dump == DumpKind::Suspects) {
+        std::vector<std::string> notFoods;
+        if (!options.SettingsFile.empty()) {
+            notFoods = ReadNotFoods(ProfileFile(options.SettingsFile));
+        }
+        if (!options.NotFoodsFile.empty()) {
+            const std::vector<std::string> more = LoadNotFoodsFile(options.NotFoodsFile);
+            notFoods.insert(notFoods.end(), more.begin(), more.end());
+        }
+        const TableFormat format = options.Format == DumpFormat::Csv    ? TableFormat::Csv
+                                   : options.Format == DumpFormat::Json ? TableFormat::Json
+                                                                        : TableFormat::Tsv;
+        WriteSuspectsTable(FindSuspects(state.Evidence, state.Items, notFoods), format, out);
         return;
     }
     if (options.Dump == DumpKind::Items) {

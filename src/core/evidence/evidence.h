@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/evidence/diary_evidence.h"
 #include "core/analysis/item_list.h"
 #include "core/analysis/symptom_table.h"
+#include "core/evidence/diary_evidence.h"
 
 namespace quorvane {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/analysis/text_grid.h"
 #include "core/evidence/diary_evidence.h"
 #include "core/evidence/evidence.h"
-#include "core/analysis/text_grid.h"
 
 namespace quorvane {
 
