@@ -77,8 +77,8 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
 
     ReaderHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
-    const bool evidence = options.WithEvidence || options.Dump == DumpKind::Evidence ||
-                          options.Dump == DumpKind::Suspects;
+    const bool suspects = options.WithSuspects || options.Dump == DumpKind::Suspects;
+    const bool evidence = options.WithEvidence || options.Dump == DumpKind::Evidence || suspects;
     if (evidence) {
         hooks.Evidence = &state.Evidence;
     }
@@ -94,7 +94,7 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
                            options.MinimumCountText, out);
         return;
     }
-    if (options.Dump == DumpKind::Suspects) {
+    if (suspects) {
         std::vector<std::string> notFoods;
         if (!options.SettingsFile.empty()) {
             notFoods = ReadNotFoods(ProfileFile(options.SettingsFile));
@@ -103,11 +103,14 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
             const std::vector<std::string> more = LoadNotFoodsFile(options.NotFoodsFile);
             notFoods.insert(notFoods.end(), more.begin(), more.end());
         }
-        const TableFormat format = options.Format == DumpFormat::Csv    ? TableFormat::Csv
-                                   : options.Format == DumpFormat::Json ? TableFormat::Json
-                                                                        : TableFormat::Tsv;
-        WriteSuspectsTable(FindSuspects(state.Evidence, state.Items, notFoods), format, out);
-        return;
+        const SuspectsResult found = FindSuspects(state.Evidence, state.Items, notFoods);
+        if (options.Dump == DumpKind::Suspects) {
+            const TableFormat format = options.Format == DumpFormat::Csv    ? TableFormat::Csv
+                                       : options.Format == DumpFormat::Json ? TableFormat::Json
+                                                                            : TableFormat::Tsv;
+            WriteSuspectsTable(found, format, out);
+            return;
+        }
     }
     if (options.Dump == DumpKind::Items) {
         DumpItems(state.Items, state.SymptomTotals, out);

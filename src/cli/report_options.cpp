@@ -50,7 +50,7 @@ std::string_view UsageLine() {
     return "usage: quorvane-report RECORD_FILE [--min-count N] [--column-width W] "
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
            "[--dump report|grid|sorted|items|evidence|suspects] [--with-evidence] "
-           "[--format tsv|csv|json] [--not-foods FILE]";
+           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -64,6 +64,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
         }
         if (argument == "--with-evidence") {
             options.WithEvidence = true;
+            continue;
+        }
+        if (argument == "--with-suspects") {
+            options.WithSuspects = true;
             continue;
         }
         if (argument.size() < 2 || argument.substr(0, 2) != "--") {

@@ -25,6 +25,8 @@ struct ReportOptions {
     bool WithEvidence = false;
     // The suspects table's format, and a file of words that are no food, one a line.
     DumpFormat Format = DumpFormat::Tsv;
+    // Finds the suspects after the read as well, printing the chosen dump unchanged.
+    bool WithSuspects = false;
     std::string NotFoodsFile;
     bool ShowHelp = false;
 };
