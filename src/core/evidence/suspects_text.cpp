@@ -45,15 +45,22 @@ std::string Number(double value, int precision, bool general = false) {
                 return out;
             }
             static constexpr std::array<double, 7> kScale = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
-            const auto scale = static_cast<int64_t>(kScale[static_cast<std::size_t>(decimals)]);
-            const int64_t scaled = std::llround(value * static_cast<double>(scale));
-            std::string out = std::to_string(scaled / scale);
-            if (decimals > 0) {
-                const std::string fraction = std::to_string(scaled % scale + scale);
-                out += '.';
-                out.append(fraction, 1, std::string::npos);
+            auto scaled = static_cast<uint64_t>(
+                std::llround(value * kScale[static_cast<std::size_t>(decimals)]));
+            char* end = text + sizeof text;
+            char* at = end;
+            for (int digit = 0; digit < decimals; ++digit) {
+                *--at = static_cast<char>('0' + scaled % 10);
+                scaled /= 10;
             }
-            return out;
+            if (decimals > 0) {
+                *--at = '.';
+            }
+            do {
+                *--at = static_cast<char>('0' + scaled % 10);
+                scaled /= 10;
+            } while (scaled > 0);
+            return std::string(at, end);
         }
     }
     const auto [end, error] =
@@ -112,16 +119,17 @@ const char* LagWords(int lag) {
 
 // Columns whose fields are numbers, or empty when the figure does not exist.
 bool NumericColumn(std::size_t column) {
-    static const std::vector<bool> numeric = {false, false, true, false, true, true, true,  true,
-                                              true,  true,  true, true,  true, true, true,  true,
-                                              false, true,  true, true,  true, true, false, false};
+    static constexpr std::array<bool, 24> numeric = {
+        false, false, true, false, true,  true, true, true, true, true, true,  true,
+        true,  true,  true, true,  false, true, true, true, true, true, false, false};
     return column < numeric.size() && numeric[column];
 }
 
 void AppendTsvField(std::string& buffer, std::string_view field) {
     bool plain = true;
-    for (const char c : field) {
-        plain = plain && c != '\t' && c != '\r' && c != '\n';
+    for (const char c : field) {  // one compare for nearly every byte
+        plain = plain &&
+                (static_cast<unsigned char>(c) > '\r' || (c != '\t' && c != '\n' && c != '\r'));
     }
     if (plain) {
         buffer += field;
@@ -211,7 +219,10 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
                  " it could still be chance.";
             break;
         case SuspectTier::NotEnoughData:
-            if (row.CanReach) {
+            if (row.CanReach && row.Risk.Low > 1) {
+                s += "Not enough data: it stands out, but after checking " + checked +
+                     " a few this strong are expected by chance.";
+            } else if (row.CanReach) {
                 s += "Not enough data: the diary cannot tell yet either way.";
             } else if (row.DaysNeeded > 0) {
                 s += "Not enough data: even if " + row.SymptomName + " followed it every time, " +
@@ -358,7 +369,9 @@ void WriteSuspectsTable(const SuspectsResult& result, TableFormat format, std::o
             if (i > 0) {
                 buffer += separator;
             }
-            if (csv) {
+            if (NumericColumn(i)) {
+                buffer += fields[i];  // digits, a point, an exponent: nothing to quote
+            } else if (csv) {
                 buffer += CsvField(fields[i]);
             } else {
                 AppendTsvField(buffer, fields[i]);
