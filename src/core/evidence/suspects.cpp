@@ -7,7 +7,6 @@
 #include <unordered_set>
 
 #include "core/evidence/fisher.h"
-#include "core/evidence/suspects_text.h"
 
 namespace quorvane {
 
@@ -271,30 +270,37 @@ void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
 
 void AddFlags(SuspectRow& row) {
     if (!row.CanReach) {
-        row.Flags.emplace_back("too-few-exposures");
+        row.Flags |= kTooFewExposures;
     }
     if (row.Risk.Corrected) {
-        row.Flags.emplace_back("zero-cell");
+        row.Flags |= kZeroCell;
     }
     if (!row.Checked) {
         return;
     }
     if (row.ReverseTiming) {
-        row.Flags.emplace_back("reverse-timing");
+        row.Flags |= kReverseTiming;
     }
     if (row.Inseparable) {
-        row.Flags.emplace_back("inseparable");
+        row.Flags |= kInseparable;
     }
     if (row.PWithoutTopDay && *row.PWithoutTopDay > 0.05) {
-        row.Flags.emplace_back("rests-on-one-day");
+        row.Flags |= kRestsOnOneDay;
     }
     if (!row.FirstHalfRatio || !row.SecondHalfRatio || *row.FirstHalfRatio <= 1 ||
         *row.SecondHalfRatio <= 1) {
-        row.Flags.emplace_back("not-in-both-halves");
+        row.Flags |= kNotInBothHalves;
     }
 }
 
 }  // namespace
+
+std::string_view SuspectFlagName(int bit) {
+    static constexpr std::array<std::string_view, kSuspectFlagCount> kNames = {
+        "too-few-exposures", "zero-cell",        "reverse-timing",
+        "inseparable",       "rests-on-one-day", "not-in-both-halves"};
+    return bit >= 0 && bit < kSuspectFlagCount ? kNames[static_cast<std::size_t>(bit)] : "";
+}
 
 std::string_view TierName(SuspectTier tier) {
     switch (tier) {
@@ -392,20 +398,24 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
             row.SymptomName = group.Name;
             int best = -1;
             for (int lag = 0; lag < kSuspectLags; ++lag) {
-                const DayTable& t = candidate.Tables[static_cast<std::size_t>(lag)];
-                if (!BothRows(t)) {
-                    continue;
-                }
-                const RiskRatioInterval risk = KatzRiskRatio(t);
-                row.HighestUpper = std::max(row.HighestUpper, risk.High);
-                if (best < 0 || candidate.P[static_cast<std::size_t>(lag)] <
-                                    candidate.P[static_cast<std::size_t>(best)]) {
+                if (BothRows(candidate.Tables[static_cast<std::size_t>(lag)]) &&
+                    (best < 0 || candidate.P[static_cast<std::size_t>(lag)] <
+                                     candidate.P[static_cast<std::size_t>(best)])) {
                     best = lag;
                 }
             }
             row.Lag = best;
             row.Table = candidate.Tables[static_cast<std::size_t>(best)];
             row.Risk = KatzRiskRatio(row.Table);
+            row.HighestUpper = row.Risk.High;
+            // The other lags can only lower a tier that this lag already rules out.
+            for (int lag = 0; lag < kSuspectLags && row.HighestUpper < thresholds.ToleratedHigh;
+                 ++lag) {
+                const DayTable& t = candidate.Tables[static_cast<std::size_t>(lag)];
+                if (lag != best && BothRows(t)) {
+                    row.HighestUpper = std::max(row.HighestUpper, KatzRiskRatio(t).High);
+                }
+            }
             row.RawP = candidate.P[static_cast<std::size_t>(best)];
             row.PValue = CorrectedP(row.RawP);
             row.DaysNeeded = needed;
@@ -450,7 +460,6 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
                       group.Episodes, logFactorials, mark);
             }
             AddFlags(row);
-            row.Sentence = SuspectSentence(row, result.PairsTested);
         }
         // Rows are large: order indices, then move each row once.
         std::vector<std::size_t> order(group.Rows.size());

@@ -23,6 +23,18 @@ enum class SuspectTier { Strong, Suggestive, NotEnoughData, ProbablyTolerated, P
 // "strong", "suggestive", "not-enough-data", "probably-tolerated", "possibly-protective".
 std::string_view TierName(SuspectTier tier);
 
+// What a row's checks found; the names are the flags column's words.
+enum SuspectFlag : uint8_t {
+    kTooFewExposures = 1,  // "too-few-exposures": cannot reach significance
+    kZeroCell = 2,         // "zero-cell": the interval is of the 0.5-corrected table
+    kReverseTiming = 4,    // "reverse-timing"
+    kInseparable = 8,      // "inseparable"
+    kRestsOnOneDay = 16,   // "rests-on-one-day"
+    kNotInBothHalves = 32  // "not-in-both-halves"
+};
+inline constexpr int kSuspectFlagCount = 6;
+std::string_view SuspectFlagName(int bit);  // 0 to 5
+
 struct SuspectThresholds {
     double Strong = 0.05;      // q at most this, and the interval above 1
     double Suggestive = 0.20;  // q at most this and the ratio above 1
@@ -39,10 +51,12 @@ struct SuspectRow {
     int Lag = 0;     // the lag of the smallest p
     DayTable Table;  // at Lag: A exposed onsets, B exposed other days, C, D
     RiskRatioInterval Risk;
-    double HighestUpper = 0;  // the largest upper bound over the lags
-    double RawP = 1;          // one-sided Fisher at Lag
-    double PValue = 1;        // RawP times the lags tried, at most 1
-    double QValue = 1;        // Benjamini-Hochberg over the pairs that can reach significance
+    // The largest upper bound over the lags; past the food's own lag only worked
+    // out while below ToleratedHigh, all that the tiers ask of it.
+    double HighestUpper = 0;
+    double RawP = 1;    // one-sided Fisher at Lag
+    double PValue = 1;  // RawP times the lags tried, at most 1
+    double QValue = 1;  // Benjamini-Hochberg over the pairs that can reach significance
     // The exposure days below which even the most extreme table could not reach
     // significance; 0 when no count would (too few episodes).
     int64_t DaysNeeded = 0;
@@ -61,8 +75,7 @@ struct SuspectRow {
     std::optional<double> FirstHalfRatio;
     std::optional<double> SecondHalfRatio;
 
-    std::vector<std::string> Flags;
-    std::string Sentence;
+    uint8_t Flags = 0;  // SuspectFlag bits
 };
 
 struct SymptomSuspects {
@@ -83,6 +96,8 @@ struct SuspectsResult {
 bool IsCalendarOrPhrase(std::string_view name);
 
 // The suspects of every symptom 1 to 21 that occurred, from one finished read.
+// The plain sentence of a row is SuspectSentence(row, result.PairsTested), made
+// when shown, so that a long diary's thousands of rows hold no text.
 // `notFoods` are left out besides the built-in words and the symptom names;
 // they are compared after folding to upper case.
 SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items,

@@ -285,7 +285,7 @@ const std::vector<std::string>& SuspectColumns() {
     return columns;
 }
 
-void FillSuspectFields(const SuspectRow& row, std::vector<std::string>& fields) {
+void FillSuspectFields(const SuspectRow& row, std::size_t pairs, std::vector<std::string>& fields) {
     fields.resize(SuspectColumns().size());
     auto number = [](std::string& field, int64_t value) {
         char text[24];
@@ -318,18 +318,20 @@ void FillSuspectFields(const SuspectRow& row, std::vector<std::string>& fields) 
     fields[20] = Optional(row.FirstHalfRatio);
     fields[21] = Optional(row.SecondHalfRatio);
     fields[22].clear();
-    for (const std::string& flag : row.Flags) {
-        if (!fields[22].empty()) {
-            fields[22] += ';';
+    for (int bit = 0; bit < kSuspectFlagCount; ++bit) {
+        if ((row.Flags & (1 << bit)) != 0) {
+            if (!fields[22].empty()) {
+                fields[22] += ';';
+            }
+            fields[22] += SuspectFlagName(bit);
         }
-        fields[22] += flag;
     }
-    fields[23] = row.Sentence;
+    fields[23] = SuspectSentence(row, pairs);
 }
 
-std::vector<std::string> SuspectFields(const SuspectRow& row) {
+std::vector<std::string> SuspectFields(const SuspectRow& row, std::size_t pairs) {
     std::vector<std::string> fields;
-    FillSuspectFields(row, fields);
+    FillSuspectFields(row, pairs, fields);
     return fields;
 }
 
@@ -341,7 +343,7 @@ void WriteSuspectsTable(const SuspectsResult& result, TableFormat format, std::o
         std::vector<std::string> fields;
         for (const SymptomSuspects& group : result.Symptoms) {
             for (const SuspectRow& row : group.Rows) {
-                FillSuspectFields(row, fields);
+                FillSuspectFields(row, result.PairsTested, fields);
                 out << (first ? "\n" : ",\n") << '{';
                 first = false;
                 for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -387,7 +389,7 @@ void WriteSuspectsTable(const SuspectsResult& result, TableFormat format, std::o
     std::vector<std::string> fields;
     for (const SymptomSuspects& group : result.Symptoms) {
         for (const SuspectRow& row : group.Rows) {
-            FillSuspectFields(row, fields);
+            FillSuspectFields(row, result.PairsTested, fields);
             line(fields);
         }
     }

@@ -19,10 +19,10 @@ enum class TableFormat { Tsv, Csv, Json };
 
 // The column names of the suspects table, in order.
 const std::vector<std::string>& SuspectColumns();
-// One row's fields as text, in column order.
-std::vector<std::string> SuspectFields(const SuspectRow& row);
+// One row's fields as text, in column order; `pairs` as for the sentence.
+std::vector<std::string> SuspectFields(const SuspectRow& row, std::size_t pairs);
 // The same into `fields`, reusing its strings' room.
-void FillSuspectFields(const SuspectRow& row, std::vector<std::string>& fields);
+void FillSuspectFields(const SuspectRow& row, std::size_t pairs, std::vector<std::string>& fields);
 
 // Every row, symptoms in slot order and rows by rank. TSV: a header line, fields
 // with tabs and line ends made blanks. CSV: RFC 4180 (CR LF, quoted when needed).

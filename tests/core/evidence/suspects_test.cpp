@@ -46,7 +46,12 @@ struct Suspects {
         return nullptr;
     }
     bool Flagged(const SuspectRow& row, const std::string& flag) const {
-        return std::find(row.Flags.begin(), row.Flags.end(), flag) != row.Flags.end();
+        const std::vector<std::string> fields = quorvane::SuspectFields(row, Result.PairsTested);
+        const std::string flags = ";" + fields[22] + ";";
+        return flags.find(";" + flag + ";") != std::string::npos;
+    }
+    std::string Sentence(const SuspectRow& row) const {
+        return quorvane::SuspectSentence(row, Result.PairsTested);
     }
 };
 
@@ -78,11 +83,11 @@ TEST(Suspects, APlantedTriggerIsStrongAtItsLagWithItsSentence) {
     EXPECT_EQ(wine->Table.D, 80);
     EXPECT_LE(wine->QValue, 0.05);
     EXPECT_GT(wine->Risk.Low, 1);
-    EXPECT_NE(wine->Sentence.find("HEADACHE began the day after WINE on 20 of the 20 days you "
-                                  "had it (100 %), and on 0 of 80 other days (0 %)."),
+    EXPECT_NE(s.Sentence(*wine).find("HEADACHE began the day after WINE on 20 of the 20 days you "
+                                     "had it (100 %), and on 0 of 80 other days (0 %)."),
               std::string::npos)
-        << wine->Sentence;
-    EXPECT_NE(wine->Sentence.find("Strong: unlikely to be chance even after checking"),
+        << s.Sentence(*wine);
+    EXPECT_NE(s.Sentence(*wine).find("Strong: unlikely to be chance even after checking"),
               std::string::npos);
     const SuspectRow* bread = s.Row("BREAD");
     ASSERT_NE(bread, nullptr);
@@ -131,7 +136,7 @@ TEST(Suspects, TheSameDayCountsOnlyWhatCameBeforeTheSymptom) {
     EXPECT_EQ(wine->Lag, 0);
     EXPECT_EQ(wine->Tier, SuspectTier::Strong);
     EXPECT_EQ(wine->Table.A, 15);
-    EXPECT_NE(wine->Sentence.find("later the same day as WINE"), std::string::npos);
+    EXPECT_NE(before.Sentence(*wine).find("later the same day as WINE"), std::string::npos);
 
     const Suspects after(diary(false));
     wine = after.Row("WINE");
@@ -190,8 +195,9 @@ TEST(Suspects, TooFewExposuresSayHowManyMoreDaysAreNeeded) {
     EXPECT_EQ(kiwi->DaysNeeded, 3);
     EXPECT_DOUBLE_EQ(kiwi->QValue, 1.0);
     EXPECT_TRUE(s.Flagged(*kiwi, "too-few-exposures"));
-    EXPECT_NE(kiwi->Sentence.find("about 1 more days with it would be needed"), std::string::npos)
-        << kiwi->Sentence;
+    EXPECT_NE(s.Sentence(*kiwi).find("about 1 more days with it would be needed"),
+              std::string::npos)
+        << s.Sentence(*kiwi);
     EXPECT_EQ(s.Result.PairsInFamily, 0u);
 }
 
@@ -234,7 +240,7 @@ TEST(Suspects, ChecksFlagCravingsPartnersAndFragileResults) {
     ASSERT_TRUE(chocolate->Checked) << quorvane::TierName(chocolate->Tier);
     EXPECT_TRUE(chocolate->ReverseTiming);
     EXPECT_TRUE(craving.Flagged(*chocolate, "reverse-timing"));
-    EXPECT_NE(chocolate->Sentence.find("a consequence or a craving"), std::string::npos);
+    EXPECT_NE(craving.Sentence(*chocolate).find("a consequence or a craving"), std::string::npos);
 
     // Wine and cheese always together: they cannot be told apart.
     const Suspects pair(Diary(100, [](int d) {
@@ -252,7 +258,7 @@ TEST(Suspects, ChecksFlagCravingsPartnersAndFragileResults) {
     EXPECT_TRUE(wine->Inseparable);
     EXPECT_EQ(wine->Partner, "CHEESE");
     EXPECT_TRUE(pair.Flagged(*wine, "inseparable"));
-    EXPECT_NE(wine->Sentence.find("cannot be told apart from CHEESE"), std::string::npos);
+    EXPECT_NE(pair.Sentence(*wine).find("cannot be told apart from CHEESE"), std::string::npos);
     EXPECT_FALSE(wine->ReverseTiming);
 
     // A trigger only in the first half of the diary.
