@@ -65,9 +65,9 @@ SymptomDays ClassifyDays(const DiaryEvidence& evidence, int symptom) {
     return days;
 }
 
-// Exposed at `lag`: the food on the day `lag` days before; at lag 0 on an onset
-// day only when it came before the symptom. Control days have no onset to come
-// before, so there any entry that day counts.
+// The day the food's i-th day exposes at `lag`, and whether that day is a case
+// or control at all. Whether a same-day entry came before the onset is for the
+// caller: control days have no onset to come before, so there any entry counts.
 bool Exposes(const Food& food, std::size_t i, int lag, const SymptomDays& days, uint32_t& day) {
     day = food.Days[i] + static_cast<uint32_t>(lag);
     if (day >= days.Status.size() || days.Status[day] == kInEpisode) {
@@ -284,6 +284,9 @@ void AddFlags(SuspectRow& row) {
     if (row.Inseparable) {
         row.Flags |= kInseparable;
     }
+    if (row.ExplainedByPartner) {
+        row.Flags |= kExplainedByPartner;
+    }
     if (row.PWithoutTopDay && *row.PWithoutTopDay > 0.05) {
         row.Flags |= kRestsOnOneDay;
     }
@@ -297,8 +300,8 @@ void AddFlags(SuspectRow& row) {
 
 std::string_view SuspectFlagName(int bit) {
     static constexpr std::array<std::string_view, kSuspectFlagCount> kNames = {
-        "too-few-exposures", "zero-cell",        "reverse-timing",
-        "inseparable",       "rests-on-one-day", "not-in-both-halves"};
+        "too-few-exposures", "zero-cell",          "reverse-timing",      "inseparable",
+        "rests-on-one-day",  "not-in-both-halves", "explained-by-partner"};
     return bit >= 0 && bit < kSuspectFlagCount ? kNames[static_cast<std::size_t>(bit)] : "";
 }
 
@@ -458,6 +461,13 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
             if (row.Tier == SuspectTier::Strong || row.Tier == SuspectTier::Suggestive) {
                 Check(row, candidates[g][r].Food, foods, candidates[g], classified[g],
                       group.Episodes, logFactorials, mark);
+                if (!row.Inseparable && row.AdjustedRatio && *row.AdjustedRatio < 1.5 &&
+                    *row.AdjustedRatio * *row.AdjustedRatio < row.Risk.Ratio) {
+                    row.ExplainedByPartner = true;
+                    if (row.Tier == SuspectTier::Strong) {
+                        row.Tier = SuspectTier::Suggestive;
+                    }
+                }
             }
             AddFlags(row);
         }

@@ -25,15 +25,16 @@ std::string_view TierName(SuspectTier tier);
 
 // What a row's checks found; the names are the flags column's words.
 enum SuspectFlag : uint8_t {
-    kTooFewExposures = 1,  // "too-few-exposures": cannot reach significance
-    kZeroCell = 2,         // "zero-cell": the interval is of the 0.5-corrected table
-    kReverseTiming = 4,    // "reverse-timing"
-    kInseparable = 8,      // "inseparable"
-    kRestsOnOneDay = 16,   // "rests-on-one-day"
-    kNotInBothHalves = 32  // "not-in-both-halves"
+    kTooFewExposures = 1,     // "too-few-exposures": cannot reach significance
+    kZeroCell = 2,            // "zero-cell": the interval is of the 0.5-corrected table
+    kReverseTiming = 4,       // "reverse-timing"
+    kInseparable = 8,         // "inseparable"
+    kRestsOnOneDay = 16,      // "rests-on-one-day"
+    kNotInBothHalves = 32,    // "not-in-both-halves"
+    kExplainedByPartner = 64  // "explained-by-partner"
 };
-inline constexpr int kSuspectFlagCount = 6;
-std::string_view SuspectFlagName(int bit);  // 0 to 5
+inline constexpr int kSuspectFlagCount = 7;
+std::string_view SuspectFlagName(int bit);  // 0 to 6
 
 struct SuspectThresholds {
     double Strong = 0.05;      // q at most this, and the interval above 1
@@ -71,6 +72,9 @@ struct SuspectRow {
     int64_t DaysWithoutPartner = 0;
     bool Inseparable = false;
     std::optional<double> AdjustedRatio;  // Mantel-Haenszel, stratified by Partner
+    // The partner accounts for the association: adjusted below 1.5 and below the
+    // square root of the crude ratio. A strong row becomes suggestive.
+    bool ExplainedByPartner = false;
     std::optional<double> PWithoutTopDay;
     std::optional<double> FirstHalfRatio;
     std::optional<double> SecondHalfRatio;

@@ -251,6 +251,9 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
     }
     if (row.Inseparable) {
         s += " It cannot be told apart from " + row.Partner + ", eaten on nearly the same days.";
+    } else if (row.ExplainedByPartner) {
+        s += " Allowing for " + row.Partner + ", eaten on many of the same days, it is only " +
+             Times(*row.AdjustedRatio) + " times as often: " + row.Partner + " may explain it.";
     } else if (row.AdjustedRatio) {
         s += " Allowing for " + row.Partner + ", it is " + Times(*row.AdjustedRatio) +
              " times as often.";

@@ -261,6 +261,33 @@ TEST(Suspects, ChecksFlagCravingsPartnersAndFragileResults) {
     EXPECT_NE(pair.Sentence(*wine).find("cannot be told apart from CHEESE"), std::string::npos);
     EXPECT_FALSE(wine->ReverseTiming);
 
+    // Cheese on most wine days and a few of its own: it rides on the wine.
+    const Suspects rider(Diary(300, [](int d) {
+        std::string words = "bread";
+        if (d % 5 == 0) {
+            words += d % 15 == 0 ? ", wine" : ", wine, cheese";
+        }
+        if (d % 5 == 1) {
+            words += ", headache";
+        }
+        if (d % 25 == 3) {
+            words += ", cheese";
+        }
+        return words;
+    }));
+    const SuspectRow* cheese = rider.Row("CHEESE");
+    wine = rider.Row("WINE");
+    ASSERT_NE(cheese, nullptr);
+    ASSERT_NE(wine, nullptr);
+    EXPECT_EQ(wine->Tier, SuspectTier::Strong);
+    EXPECT_FALSE(wine->ExplainedByPartner);
+    ASSERT_TRUE(cheese->AdjustedRatio);
+    EXPECT_EQ(cheese->Partner, "WINE");
+    EXPECT_TRUE(cheese->ExplainedByPartner) << *cheese->AdjustedRatio;
+    EXPECT_EQ(cheese->Tier, SuspectTier::Suggestive);
+    EXPECT_TRUE(rider.Flagged(*cheese, "explained-by-partner"));
+    EXPECT_NE(rider.Sentence(*cheese).find("WINE may explain it"), std::string::npos);
+
     // A trigger only in the first half of the diary.
     const Suspects firstHalf(Diary(200, [](int d) {
         std::string words = "bread";
