@@ -70,14 +70,12 @@ SymptomDays ClassifyDays(const DiaryEvidence& evidence, int symptom) {
 // caller: control days have no onset to come before, so there any entry counts.
 bool Exposes(const Food& food, std::size_t i, int lag, const SymptomDays& days, uint32_t& day) {
     day = food.Days[i] + static_cast<uint32_t>(lag);
-    if (day >= days.Status.size() || days.Status[day] == kInEpisode) {
-        return false;
-    }
-    return true;
+    return day < days.Status.size() && days.Status[day] != kInEpisode;
 }
 
-DayTable TableAt(const Food& food, int lag, const SymptomDays& days, int64_t episodes,
-                 uint32_t from = 0, uint32_t to = UINT32_MAX) {
+// The table of the days from `from` up to `to` alone, as for a half of the diary.
+DayTable StretchTable(const Food& food, int lag, const SymptomDays& days, uint32_t from,
+                      uint32_t to) {
     int64_t exposed = 0;
     int64_t a = 0;
     for (std::size_t i = 0; i < food.Days.size(); ++i) {
@@ -91,14 +89,11 @@ DayTable TableAt(const Food& food, int lag, const SymptomDays& days, int64_t epi
             ++a;
         }
     }
-    int64_t eligible = days.Eligible;
-    if (from != 0 || to != UINT32_MAX) {  // a stretch of the diary: count its own days
-        eligible = 0;
-        episodes = 0;
-        for (uint32_t day = from; day < std::min<std::size_t>(to, days.Status.size()); ++day) {
-            eligible += days.Status[day] != kInEpisode;
-            episodes += days.Status[day] == kOnset;
-        }
+    int64_t eligible = 0;
+    int64_t episodes = 0;
+    for (uint32_t day = from; day < std::min<std::size_t>(to, days.Status.size()); ++day) {
+        eligible += days.Status[day] != kInEpisode;
+        episodes += days.Status[day] == kOnset;
     }
     return DayTable{a, exposed - a, episodes - a, eligible - exposed - (episodes - a)};
 }
@@ -174,7 +169,7 @@ struct Candidate {
 };
 
 void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
-           const std::vector<Candidate>& candidates, const SymptomDays& days, int64_t episodes,
+           const std::vector<Candidate>& candidates, const SymptomDays& days,
            const LogFactorials& logFactorials, std::vector<uint8_t>& mark) {
     row.Checked = true;
     const Food& food = foods[self];
@@ -257,9 +252,9 @@ void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
             DayTable{row.Table.A - 1, row.Table.B, row.Table.C, row.Table.D}, logFactorials));
     }
     const auto half = static_cast<uint32_t>(days.Status.size() / 2);
-    const DayTable first = TableAt(food, lag, days, episodes, 0, half);
+    const DayTable first = StretchTable(food, lag, days, 0, half);
     const DayTable second =
-        TableAt(food, lag, days, episodes, half, static_cast<uint32_t>(days.Status.size()));
+        StretchTable(food, lag, days, half, static_cast<uint32_t>(days.Status.size()));
     if (BothRows(first)) {
         row.FirstHalfRatio = KatzRiskRatio(first).Ratio;
     }
@@ -460,7 +455,7 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
             }
             if (row.Tier == SuspectTier::Strong || row.Tier == SuspectTier::Suggestive) {
                 Check(row, candidates[g][r].Food, foods, candidates[g], classified[g],
-                      group.Episodes, logFactorials, mark);
+                      logFactorials, mark);
                 if (!row.Inseparable && row.AdjustedRatio && *row.AdjustedRatio < 1.5 &&
                     *row.AdjustedRatio * *row.AdjustedRatio < row.Risk.Ratio) {
                     row.ExplainedByPartner = true;

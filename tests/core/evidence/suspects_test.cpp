@@ -82,6 +82,7 @@ TEST(Suspects, APlantedTriggerIsStrongAtItsLagWithItsSentence) {
     EXPECT_EQ(wine->Table.C, 0);
     EXPECT_EQ(wine->Table.D, 80);
     EXPECT_LE(wine->QValue, 0.05);
+    EXPECT_TRUE(s.Flagged(*wine, "zero-cell"));  // b and c are 0: the interval adds 0.5
     EXPECT_GT(wine->Risk.Low, 1);
     EXPECT_NE(s.Sentence(*wine).find("HEADACHE began the day after WINE on 20 of the 20 days you "
                                      "had it (100 %), and on 0 of 80 other days (0 %)."),
