@@ -323,6 +323,20 @@ TEST(Suspects, ChecksFlagCravingsPartnersAndFragileResults) {
     const SuspectRow* kiwi = fragile.Row("KIWI");
     ASSERT_NE(kiwi, nullptr);
     EXPECT_EQ(kiwi->Tier, SuspectTier::Strong);
+    // The only food that can reach significance, so q = p = 3 x 6210 / 487635; with a
+    // stricter bar for strong it is suggestive.
+    EXPECT_NEAR(kiwi->QValue, 3 * 6210.0 / 487635.0, 1e-9);
+    quorvane::SuspectThresholds strict;
+    strict.Strong = 0.01;
+    const SuspectsResult stricter = quorvane::FindSuspects(
+        fragile.Run.State.Evidence, fragile.Run.State.Items, std::vector<std::string>{}, strict);
+    ASSERT_EQ(stricter.Symptoms.size(), 1u);
+    ASSERT_EQ(stricter.Symptoms[0].Rows.size(), 1u);
+    EXPECT_EQ(stricter.Symptoms[0].Rows[0].Tier, SuspectTier::Suggestive);
+    EXPECT_EQ(stricter.Symptoms[0].Rows[0].DaysNeeded, 4);
+    EXPECT_NE(quorvane::SuspectSentence(stricter.Symptoms[0].Rows[0], stricter.PairsTested)
+                  .find("Suggestive: worth a planned test"),
+              std::string::npos);
     EXPECT_EQ(kiwi->Table.A, 3);
     ASSERT_TRUE(kiwi->PWithoutTopDay);
     EXPECT_NEAR(*kiwi->PWithoutTopDay, 3 * 1884.0 / 32509.0, 1e-9);
