@@ -7,6 +7,9 @@
 #include "cli/report_dump.h"
 #include "core/analysis/analysis.h"
 #include "core/evidence/evidence.h"
+#include "core/evidence/suspects.h"
+#include "core/evidence/suspects_text.h"
+#include "core/settings/profile_file.h"
 #include "core/text/integer_text.h"
 #include "core/text/quorvane_error.h"
 
@@ -35,6 +38,24 @@ void LoadSymptomNamesFile(const std::string& path, SymptomTable& symptoms) {
     }
 }
 
+std::vector<std::string> LoadNotFoodsFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw QuorvaneError("Cannot open file " + path);
+    }
+    std::vector<std::string> words;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.find_first_not_of(" \t") != std::string::npos) {
+            words.push_back(line);
+        }
+    }
+    return words;
+}
+
 void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
     SymptomTable symptoms;
     if (!options.SettingsFile.empty()) {
@@ -49,7 +70,8 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
 
     ReadHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
-    hooks.GatherEvidence = options.WithEvidence || options.Dump == DumpKind::Evidence;
+    const bool suspects = options.WithSuspects || options.Dump == DumpKind::Suspects;
+    hooks.GatherEvidence = options.WithEvidence || options.Dump == DumpKind::Evidence || suspects;
     analysis.Read(options.RecordFile, hooks);
 
     // Parsed after the read, as the window parses its box: a missing file is
@@ -59,6 +81,24 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
     if (options.Dump == DumpKind::Evidence) {
         WriteEvidenceTable(analysis.Evidence(), analysis.Items(), analysis.Totals(), minimum, out);
         return;
+    }
+    if (suspects) {
+        std::vector<std::string> notFoods;
+        if (!options.SettingsFile.empty()) {
+            notFoods = ReadNotFoods(ProfileFile(options.SettingsFile));
+        }
+        if (!options.NotFoodsFile.empty()) {
+            const std::vector<std::string> more = LoadNotFoodsFile(options.NotFoodsFile);
+            notFoods.insert(notFoods.end(), more.begin(), more.end());
+        }
+        const SuspectsResult found = FindSuspects(analysis.Evidence(), analysis.Items(), notFoods);
+        if (options.Dump == DumpKind::Suspects) {
+            const TableFormat format = options.Format == DumpFormat::Csv    ? TableFormat::Csv
+                                       : options.Format == DumpFormat::Json ? TableFormat::Json
+                                                                            : TableFormat::Tsv;
+            WriteSuspectsTable(found, format, out);
+            return;
+        }
     }
     if (options.Dump == DumpKind::Items) {
         DumpItems(analysis.Items(), analysis.Totals(), out);

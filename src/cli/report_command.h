@@ -2,9 +2,10 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
-#include "core/analysis/symptom_table.h"
 #include "cli/report_options.h"
+#include "core/analysis/symptom_table.h"
 
 namespace quorvane::cli {
 
@@ -13,6 +14,9 @@ void LoadSymptomNamesFile(const std::string& path, SymptomTable& symptoms);
 
 // Slots 2 to 21 from an initialised settings file; any other file leaves the table.
 void LoadSettingsSymptoms(const std::string& path, SymptomTable& symptoms);
+
+// The words of a --not-foods file, one a line; blank lines are skipped.
+std::vector<std::string> LoadNotFoodsFile(const std::string& path);
 
 // Runs the analysis the window runs and writes the chosen dump to `out`. Raises
 // QuorvaneError with the user's message; day overflows are told on `err`.

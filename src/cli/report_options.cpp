@@ -25,7 +25,23 @@ DumpKind ParseDumpKind(std::string_view value) {
     if (value == "evidence") {
         return DumpKind::Evidence;
     }
+    if (value == "suspects") {
+        return DumpKind::Suspects;
+    }
     throw UsageError("unknown dump kind '" + std::string(value) + "'");
+}
+
+DumpFormat ParseFormat(std::string_view value) {
+    if (value == "tsv") {
+        return DumpFormat::Tsv;
+    }
+    if (value == "csv") {
+        return DumpFormat::Csv;
+    }
+    if (value == "json") {
+        return DumpFormat::Json;
+    }
+    throw UsageError("unknown format '" + std::string(value) + "'");
 }
 
 }  // namespace
@@ -33,7 +49,8 @@ DumpKind ParseDumpKind(std::string_view value) {
 std::string_view UsageLine() {
     return "usage: quorvane-report RECORD_FILE [--min-count N] [--column-width W] "
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
-           "[--dump report|grid|sorted|items|evidence] [--with-evidence]";
+           "[--dump report|grid|sorted|items|evidence|suspects] [--with-evidence] "
+           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -47,6 +64,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
         }
         if (argument == "--with-evidence") {
             options.WithEvidence = true;
+            continue;
+        }
+        if (argument == "--with-suspects") {
+            options.WithSuspects = true;
             continue;
         }
         if (argument.size() < 2 || argument.substr(0, 2) != "--") {
@@ -93,6 +114,10 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
             options.DecimalSeparator = value.front();
         } else if (name == "--dump") {
             options.Dump = ParseDumpKind(value);
+        } else if (name == "--format") {
+            options.Format = ParseFormat(value);
+        } else if (name == "--not-foods") {
+            options.NotFoodsFile = std::string(value);
         } else {
             throw UsageError("unknown option '" + std::string(name) + "'");
         }

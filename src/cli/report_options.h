@@ -9,7 +9,8 @@
 
 namespace quorvane::cli {
 
-enum class DumpKind { Report, Grid, Sorted, Items, Evidence };
+enum class DumpKind { Report, Grid, Sorted, Items, Evidence, Suspects };
+enum class DumpFormat { Tsv, Csv, Json };
 
 struct ReportOptions {
     std::string RecordFile;
@@ -22,6 +23,11 @@ struct ReportOptions {
     // Gathers the evidence in the read while printing the chosen dump unchanged:
     // what the window's analysis does; each cell's figures are computed on demand.
     bool WithEvidence = false;
+    // The suspects table's format, and a file of words that are no food, one a line.
+    DumpFormat Format = DumpFormat::Tsv;
+    // Finds the suspects after the read as well, printing the chosen dump unchanged.
+    bool WithSuspects = false;
+    std::string NotFoodsFile;
     bool ShowHelp = false;
 };
 

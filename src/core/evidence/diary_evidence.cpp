@@ -6,16 +6,6 @@
 
 namespace quorvane {
 
-namespace {
-
-void AddDay(std::vector<uint32_t>& days, uint32_t day) {  // once per day
-    if (days.empty() || days.back() != day) {
-        days.push_back(day);
-    }
-}
-
-}  // namespace
-
 SymptomMask TotalSymptoms(const TextGrid& grid, const SymptomTable& symptoms) {
     SymptomMask mask{};
     for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
@@ -100,6 +90,9 @@ void DiaryEvidence::ItemPlaced(const TItemNode* node, int slot) {
             Log(kEscape, id);
         }
         ++dayLogSize_;
+        if (dayItems_ < UINT16_MAX) {
+            ++dayItems_;
+        }
     }
     if (slot >= 0 && slot < kDaySlots) {
         const auto today = static_cast<std::size_t>(today_);
@@ -127,7 +120,11 @@ void DiaryEvidence::SymptomOccurred(int index) {
     if (index < 1 || index > kSymptomCount) {
         return;
     }
-    AddDay(symptomDays_[index], day_);
+    std::vector<uint32_t>& days = symptomDays_[index];
+    if (days.empty() || days.back() != day_) {
+        days.push_back(day_);
+        symptomPositions_[index].push_back(dayItems_);
+    }
     dayHasWord_ = true;
     dayHasSymptom_ = true;
 }
@@ -164,6 +161,7 @@ void DiaryEvidence::DayEnded() {
     filled_[static_cast<std::size_t>(today_)] = 0;
     dayHasWord_ = false;
     dayHasSymptom_ = false;
+    dayItems_ = 0;
     label_.clear();
     labelHasLetter_ = false;
     labelDone_ = false;
@@ -283,7 +281,7 @@ std::vector<uint32_t> DiaryEvidence::ItemDays(const TItemNode& node) const {
     return days;
 }
 
-DiaryEvidence::ItemDayIndex DiaryEvidence::IndexItemDays() const {
+DiaryEvidence::ItemDayIndex DiaryEvidence::IndexItemDays(bool withPositions) const {
     // The log is in day order, so a counting sort by item keeps each list ascending.
     ItemDayIndex index;
     index.Starts.assign(items_.size() + 1, 0);
@@ -293,7 +291,24 @@ DiaryEvidence::ItemDayIndex DiaryEvidence::IndexItemDays() const {
     }
     index.Days.resize(dayLogSize_);
     std::vector<std::size_t> next(index.Starts.begin(), index.Starts.end() - 1);
-    WalkDayLog([&](uint32_t id, uint32_t day) { index.Days[next[id]++] = day; });
+    if (!withPositions) {
+        WalkDayLog([&](uint32_t id, uint32_t day) { index.Days[next[id]++] = day; });
+        return index;
+    }
+    index.Positions.resize(dayLogSize_);
+    uint32_t current = kNone;
+    uint16_t position = 0;
+    WalkDayLog([&](uint32_t id, uint32_t day) {
+        if (day != current) {
+            current = day;
+            position = 0;
+        }
+        index.Positions[next[id]] = position;
+        index.Days[next[id]++] = day;
+        if (position < UINT16_MAX) {
+            ++position;
+        }
+    });
     return index;
 }
 

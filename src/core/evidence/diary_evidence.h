@@ -65,12 +65,20 @@ class DiaryEvidence {
     struct ItemDayIndex {
         std::vector<std::size_t> Starts;  // by item id, plus the end
         std::vector<uint32_t> Days;
+        // Beside Days when asked for: the item's place among the day's distinct
+        // items in order of first occurrence, capped at 65535.
+        std::vector<uint16_t> Positions;
     };
-    ItemDayIndex IndexItemDays() const;
+    ItemDayIndex IndexItemDays(bool withPositions = false) const;
     std::span<const uint32_t> ItemDays(const ItemDayIndex& index, const TItemNode& node) const;
     LagProfile Lags(const TItemNode& node, int symptom) const;
     // Ascending days the symptom occurred on (1 to 22; 22 is any symptom of TOTAL).
     const std::vector<uint32_t>& SymptomDays(int symptom) const { return symptomDays_[symptom]; }
+    // Beside SymptomDays for symptoms 1 to 21: how many distinct items the day had
+    // logged before the symptom's first entry on it, capped at 65535.
+    const std::vector<uint16_t>& SymptomPositions(int symptom) const {
+        return symptomPositions_[symptom];
+    }
     // The day's label: its first line holding a letter, trimmed of blanks and
     // leading commas, cut to 40 bytes; "day N" when it has none. Kept for symptom
     // days only: other days read "day N".
@@ -129,6 +137,8 @@ class DiaryEvidence {
     std::array<int, kLagDays> filled_{};
     int today_ = 0;
     std::array<std::vector<uint32_t>, kSymptomCount + 1> symptomDays_;
+    std::array<std::vector<uint16_t>, kSymptomCount + 1> symptomPositions_;
+    uint16_t dayItems_ = 0;  // distinct items logged on the current day
     std::array<std::string, kSymptomCount + 1> names_;
     SymptomMask inTotal_{};
 
