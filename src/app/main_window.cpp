@@ -199,6 +199,21 @@ void TForm1::BuildMenu() {
     Print1 = add("Print1", QStringLiteral("&Print..."),
                  QStringLiteral("Print Data or Results whichever visible"), &TForm1::Print1Click);
     Quit1 = add("Quit1", QStringLiteral("&Quit"), QString(), &TForm1::Quit1Click);
+
+    // The desktop's usual keys, as the platform names them.
+    New1->setShortcut(QKeySequence::New);
+    Open2->setShortcut(QKeySequence::Open);
+    Save2->setShortcut(QKeySequence::Save);
+    Print1->setShortcut(QKeySequence::Print);
+    Quit1->setShortcut(QKeySequence::Quit);
+    if (Quit1->shortcut().isEmpty()) {
+        Quit1->setShortcut(Qt::CTRL | Qt::Key_Q);  // a platform with no quit key of its own
+    }
+    // F1 has no menu item: it brings the Help page to the front.
+    auto* help = Named(new QAction(this), "HelpKey");
+    help->setShortcut(QKeySequence::HelpContents);
+    addAction(help);
+    connect(help, &QAction::triggered, this, [this] { PageControl1->setCurrentWidget(TabSheet6); });
 }
 
 void TForm1::BuildClientArea() {

@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
 #include <string>
 
 #include "core/text/quorvane_error.h"
@@ -25,11 +26,22 @@ QFont FontInPoints(const QPlainTextEdit& control) {
     return font;
 }
 
-// The whole printable area: margins only as wide as the printer cannot print.
-void UseWholePrintableArea(QPrinter& printer) {
+// Paper keeps a border of at least 12 mm, wider where the printer cannot print
+// that close to the edge. A PDF printer reports no unprintable border at all,
+// and text right at the paper's edge is hard to read and gets cut when the file
+// is printed later.
+constexpr qreal kMinimumMarginMm = 12.0;
+
+void KeepToPrintableArea(QPrinter& printer) {
     printer.setFullPage(false);
-    const QPageLayout layout = printer.pageLayout();
-    printer.setPageMargins(layout.minimumMargins(), layout.units());
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF printable = layout.minimumMargins();
+    const QMarginsF margins(std::max(printable.left(), kMinimumMarginMm),
+                            std::max(printable.top(), kMinimumMarginMm),
+                            std::max(printable.right(), kMinimumMarginMm),
+                            std::max(printable.bottom(), kMinimumMarginMm));
+    printer.setPageMargins(margins, QPageLayout::Millimeter);
 }
 
 std::string PrintFailure(const QPrinter& printer) {
@@ -42,7 +54,7 @@ std::string PrintFailure(const QPrinter& printer) {
 }  // namespace
 
 void PrintControlText(const QPlainTextEdit& control, QPrinter& printer) {
-    UseWholePrintableArea(printer);
+    KeepToPrintableArea(printer);
 
     // The control's own option carries its tab stops; on paper every line wraps,
     // at a word boundary where it can and anywhere else where it must.

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -16,6 +17,7 @@
 #include "core/analysis/text_grid.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "ui/print_pdf_support.h"
 
 namespace quorvane::testing {
 namespace {
@@ -79,6 +81,46 @@ TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     // The report of the first run is cut at the form's width; Set Columns follows.
     EXPECT_EQ(window_->ColumnWidth(), 170);
     EXPECT_TRUE(window_->AnalysisDone());
+}
+
+TEST_F(AnalysisRunTest, DiaryAndReportPrintAtTheirScreenSizesWithinTheMargins) {
+    const auto printVisible = [this](const QString& pdf) {
+        prompts_.ExpectPrint([pdf](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        });
+        window_->Guard([this] { window_->Print1Click(); });
+        EXPECT_TRUE(prompts_.AllAnswered());
+        return PdfWords(pdf);
+    };
+    const double pointsPerPixel = 72.0 / window_->logicalDpiY();
+    const double margin = 12.0 * 72.0 / 25.4;
+
+    // The diary from the Composer page, in the window's 11 pixel sans font: its
+    // words are as high as the font's ascent plus descent, 1.12 times its size.
+    const auto diary = printVisible(Path("diary.pdf"));
+    ASSERT_EQ(diary.size(), 1u);
+    ASSERT_FALSE(diary[0].words.empty());
+    for (const auto& word : diary[0].words) {
+        EXPECT_NEAR(word.yMax - word.yMin, 1.12 * 11 * pointsPerPixel, 0.5)
+            << word.text.toStdString();
+        EXPECT_GE(word.xMin, margin - 0.5) << word.text.toStdString();
+        EXPECT_GE(word.yMin, margin - 0.5) << word.text.toStdString();
+    }
+
+    // The report, in its 13 pixel monospaced font: every letter is 0.6 of the
+    // font's size wide.
+    window_->RunAnalysis();
+    ASSERT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet1);
+    const auto report = printVisible(Path("report.pdf"));
+    ASSERT_FALSE(report.empty());
+    ASSERT_FALSE(report[0].words.empty());
+    const auto& first = report[0].words.front();
+    ASSERT_EQ(first.text, QStringLiteral("Quorvane"));
+    EXPECT_NEAR(first.xMax - first.xMin, 8 * 0.6 * 13 * pointsPerPixel, 0.5);
+    EXPECT_NEAR(first.xMin, margin, 0.5);
+    EXPECT_NEAR(first.yMin, margin, 3.0);
 }
 
 TEST_F(AnalysisRunTest, SecondRunShowsTheRestartNoticeAndTheSameResults) {

@@ -17,9 +17,9 @@
 #include <functional>
 #include <vector>
 
+#include "app/window_fixture.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
-#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {
@@ -176,6 +176,77 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
         // Back to the diary for the next row, as the record commands expect.
         window_->PageControl1->setCurrentWidget(window_->TabSheet8);
     }
+    EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
+    StartShown();
+    // The captions and mnemonics stay as they were.
+    EXPECT_EQ(window_->New1->text(), QStringLiteral("&New"));
+    EXPECT_EQ(window_->Open2->text(), QStringLiteral("&Open..."));
+    EXPECT_EQ(window_->Save2->text(), QStringLiteral("&Save"));
+    EXPECT_EQ(window_->Print1->text(), QStringLiteral("&Print..."));
+    EXPECT_EQ(window_->Quit1->text(), QStringLiteral("&Quit"));
+
+    QAction* const actions[] = {window_->New1,    window_->Open2, window_->Save2,
+                                window_->SaveAs1, window_->d1,    window_->PrinterSetUp1,
+                                window_->Print1,  window_->Quit1};
+    std::vector<std::unique_ptr<QSignalSpy>> spies;
+    for (QAction* action : actions) {
+        spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
+    }
+    struct Row {
+        QKeySequence::StandardKey key;
+        QAction* expected;
+        std::function<void()> before;
+    };
+    const std::vector<Row> rows = {
+        {QKeySequence::Open, window_->Open2, [this] { prompts_.ExpectOpen(std::nullopt); }},
+        {QKeySequence::Print, window_->Print1, [this] { prompts_.ExpectPrint(nullptr); }},
+        {QKeySequence::Save, window_->Save2, [this] { Type(QStringLiteral("x")); }},
+        {QKeySequence::New, window_->New1, [] {}},
+        {QKeySequence::Quit, window_->Quit1, [this] { prompts_.ExpectConfirm(false); }},
+    };
+    for (const Row& row : rows) {
+        const std::string name = row.expected->objectName().toStdString();
+        // The platform's key; Ctrl+Q where a platform has none for quitting.
+        QKeySequence sequence = QKeySequence::keyBindings(row.key).value(0);
+        if (sequence.isEmpty() && row.key == QKeySequence::Quit) {
+            sequence = QKeySequence(Qt::CTRL | Qt::Key_Q);
+        }
+        ASSERT_FALSE(sequence.isEmpty()) << name;
+        EXPECT_EQ(row.expected->shortcut(), sequence) << name;
+        row.before();
+        std::vector<qsizetype> counts;
+        for (const auto& spy : spies) {
+            counts.push_back(spy->count());
+        }
+        const QKeyCombination combination = sequence[0];
+        Press(combination.key(), combination.keyboardModifiers());
+        for (std::size_t i = 0; i < spies.size(); ++i) {
+            EXPECT_EQ(spies[i]->count() - counts[i], actions[i] == row.expected ? 1 : 0)
+                << name << " ran " << actions[i]->objectName().toStdString();
+        }
+        if (row.expected == window_->Save2) {
+            EXPECT_TRUE(ReadBytes(Path("example.txt")).contains("x")) << "not saved";
+        }
+        if (row.expected != window_->Quit1) {
+            EXPECT_TRUE(window_->isVisible()) << name;
+            window_->PageControl1->setCurrentWidget(window_->TabSheet8);
+            window_->TabSheet8->RichEdit2->setFocus();
+        }
+        if (row.expected == window_->New1) {
+            // F1 from the editor, and from a page without a focusable control.
+            Press(Qt::Key_F1);
+            EXPECT_EQ(Page(), window_->TabSheet6);
+            window_->PageControl1->setCurrentWidget(window_->Tabsheet4);
+            Press(Qt::Key_F1);
+            EXPECT_EQ(Page(), window_->TabSheet6);
+            window_->PageControl1->setCurrentWidget(window_->TabSheet8);
+            window_->TabSheet8->RichEdit2->setFocus();
+        }
+    }
+    EXPECT_TRUE(prompts_.AllAnswered());
     EXPECT_FALSE(window_->isVisible());
 }
 

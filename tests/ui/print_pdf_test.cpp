@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTextOption>
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/text/quorvane_error.h"
+#include "support/scripted_prompts.h"
 #include "ui/print_commands.h"
 #include "ui/print_pdf_support.h"
-#include "support/scripted_prompts.h"
 
 namespace quorvane {
 namespace {
@@ -20,6 +23,25 @@ using testing::PdfInfo;
 using testing::PdfPageCount;
 using testing::PdfPageLines;
 using testing::PdfWords;
+
+// 12 mm in PDF points: a PDF printer reports no unprintable border of its own.
+constexpr double kMarginPt = 12.0 * 72.0 / 25.4;
+
+// Every printed word lies within the margins on every page.
+void ExpectWithinMargins(const std::vector<testing::PdfPageWords>& pages, double left, double top,
+                         double right, double bottom) {
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        const auto& p = pages[page];
+        for (const auto& word : p.words) {
+            const std::string where =
+                word.text.toStdString() + " on page " + std::to_string(page + 1);
+            EXPECT_GE(word.xMin, left - 0.5) << where;
+            EXPECT_GE(word.yMin, top - 0.5) << where;
+            EXPECT_LE(word.xMax, p.width - right + 0.5) << where;
+            EXPECT_LE(word.yMax, p.height - bottom + 0.5) << where;
+        }
+    }
+}
 
 class PrintToPdfTest : public ::testing::Test {
   protected:
@@ -110,6 +132,15 @@ TEST_F(PrintToPdfTest, LongTextGoesOnPageAfterPageInOrderWithNothingAdded) {
     EXPECT_EQ(printed, lines);
     ASSERT_GT(firstPageLines, 0);
     EXPECT_EQ(pages, (250 + firstPageLines - 1) / firstPageLines);
+
+    // A full page ends less than one line above the bottom margin.
+    const auto words = PdfWords(pdf);
+    ExpectWithinMargins(words, kMarginPt, kMarginPt, kMarginPt, kMarginPt);
+    double lowest = 0;
+    for (const auto& word : words[0].words) {
+        lowest = std::max(lowest, word.yMax);
+    }
+    EXPECT_GT(lowest, words[0].height - kMarginPt - 20);
 }
 
 TEST_F(PrintToPdfTest, LinesWiderThanThePageWrapWithinIt) {
@@ -132,12 +163,16 @@ TEST_F(PrintToPdfTest, LinesWiderThanThePageWrapWithinIt) {
 
     const auto pages = PdfWords(pdf);
     ASSERT_EQ(pages.size(), 1u);
+    ExpectWithinMargins(pages, kMarginPt, kMarginPt, kMarginPt, kMarginPt);
+    // The wrapped sentence fills the line up to the right margin, not short of it.
+    double widest = 0;
     for (const auto& word : pages[0].words) {
-        EXPECT_LE(word.xMax, pages[0].width + 0.5) << word.text.toStdString();
+        widest = std::max(widest, word.xMax);
     }
+    EXPECT_GT(widest, pages[0].width - kMarginPt - 40);
 }
 
-TEST_F(PrintToPdfTest, TextStartsAtThePrintableAreaAndKeepsTheTabStops) {
+TEST_F(PrintToPdfTest, TextStartsTwelveMillimetresInAndKeepsTheTabStops) {
     SetTabStops({173, 343, 513, 683});
     const QString pdf = Print(" HEADACHE\tNAUSEA\tTOTAL\n 1\t2\t3");
 
@@ -152,15 +187,80 @@ TEST_F(PrintToPdfTest, TextStartsAtThePrintableAreaAndKeepsTheTabStops) {
         ADD_FAILURE() << text.toStdString() << " not printed";
         return -1.0;
     };
-    // A PDF has no unprintable border, so the text begins one blank in from
-    // the paper's left edge, and the first line at its top.
-    EXPECT_LT(left("HEADACHE"), 10.0);
-    EXPECT_LT(left("1"), 10.0);
-    EXPECT_LT(pages[0].words.front().yMin, 5.0);
-    EXPECT_NEAR(left("NAUSEA"), 173, 1.0);
-    EXPECT_NEAR(left("2"), 173, 1.0);
-    EXPECT_NEAR(left("TOTAL"), 343, 1.0);
-    EXPECT_NEAR(left("3"), 343, 1.0);
+    // A PDF has no unprintable border, so the 12 mm margin holds: the text begins
+    // one blank in from it, the first line at it, and the tab stops count from it.
+    EXPECT_GT(left("HEADACHE"), kMarginPt);
+    EXPECT_LT(left("HEADACHE"), kMarginPt + 10.0);
+    EXPECT_LT(left("1"), kMarginPt + 10.0);
+    EXPECT_NEAR(pages[0].words.front().yMin, kMarginPt, 3.0);
+    EXPECT_NEAR(left("NAUSEA"), kMarginPt + 173, 1.0);
+    EXPECT_NEAR(left("2"), kMarginPt + 173, 1.0);
+    EXPECT_NEAR(left("TOTAL"), kMarginPt + 343, 1.0);
+    EXPECT_NEAR(left("3"), kMarginPt + 343, 1.0);
+}
+
+TEST_F(PrintToPdfTest, PrinterBorderWiderThanTwelveMillimetresIsKept) {
+    // A printer that cannot print within 20 mm of the left and 15 mm of the top
+    // edge; the other sides fall back to the 12 mm margin.
+    const QString pdf = PdfPath("border");
+    prompts_.ExpectPrint([pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        const QPageLayout paper = printer.pageLayout();
+        const QMarginsF border(20, 15, 5, 5);
+        printer.setPageLayout(QPageLayout(paper.pageSize(), paper.orientation(), border,
+                                          QPageLayout::Millimeter, border));
+        return true;
+    });
+    control_.setPlainText(QString("wide ").repeated(60) + "\nlast");
+    commands_.Print(control_, kRecordJobTitle);
+    ASSERT_TRUE(prompts_.AllAnswered());
+
+    const auto pages = PdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    const double mm = 72.0 / 25.4;
+    ExpectWithinMargins(pages, 20 * mm, 15 * mm, kMarginPt, kMarginPt);
+    ASSERT_FALSE(pages[0].words.empty());
+    EXPECT_NEAR(pages[0].words.front().xMin, 20 * mm, 1.0);
+    EXPECT_NEAR(pages[0].words.front().yMin, 15 * mm, 3.0);
+}
+
+TEST_F(PrintToPdfTest, DiaryAndReportPrintAtThePointSizeTheyShow) {
+    // Set up as the window does: the diary editor takes the window's 11 pixel
+    // font from its parent, the report view has its own 13 pixel font.
+    QWidget window;
+    QFont windowFont("Liberation Sans");
+    windowFont.setPixelSize(11);
+    window.setFont(windowFont);
+    auto* diary = new QPlainTextEdit(&window);
+    QPlainTextEdit report;
+    QFont reportFont("Liberation Mono");
+    reportFont.setPixelSize(13);
+    report.setFont(reportFont);
+
+    struct Case {
+        QPlainTextEdit* control;
+        const char* title;
+        int pixels;
+    };
+    for (const Case& c : {Case{diary, kRecordJobTitle, 11}, Case{&report, kReportJobTitle, 13}}) {
+        SCOPED_TRACE(c.title);
+        c.control->setPlainText("april 29, friday, tea\nHEADACHE");
+        const QString pdf = PdfPath(c.title);
+        ExpectPrintTo(pdf);
+        commands_.Print(*c.control, c.title);
+        const auto pages = PdfWords(pdf);
+        ASSERT_EQ(pages.size(), 1u);
+        ASSERT_FALSE(pages[0].words.empty());
+        // The screen shows the font at pixels * 72 / dpi points; a word's box is
+        // the font's ascent plus descent, 1.1 to 1.2 times its size for these fonts.
+        const double points = c.pixels * 72.0 / c.control->logicalDpiY();
+        for (const auto& word : pages[0].words) {
+            const double height = word.yMax - word.yMin;
+            EXPECT_GT(height, points * 1.05) << word.text.toStdString();
+            EXPECT_LT(height, points * 1.25) << word.text.toStdString();
+        }
+    }
 }
 
 TEST_F(PrintToPdfTest, KeepsTheControlsFontAlsoWhenSizedInPixels) {

@@ -190,4 +190,14 @@ tr '\t' ' ' <"$report" | words_per_line >"$work/expected.shape"
 diff "$work/expected.shape" "$work/printed.shape" >"$work/shape.diff" ||
     fail "the printed lines differ from the report (words per line): $(head -n 20 "$work/shape.diff")"
 
+# The text keeps at least 12 mm (34 pt) from the paper's left and right edges.
+# The queue's re-rendered fonts make word heights unreliable; the widths hold.
+read -r page_width leftmost rightmost < <(pdftotext -bbox "$written_pdf" - | awk -F'"' '
+    /<page / { width = $2 }
+    /<word / { if (left == "" || $2 < left) left = $2; if ($6 > right) right = $6 }
+    END { print width, left, right }')
+awk -v l="$leftmost" -v r="$rightmost" -v w="$page_width" \
+    'BEGIN { exit !(l != "" && l >= 34.0 && r <= w - 34.0) }' ||
+    fail "the text comes within 12 mm of the paper's edge: x $leftmost to $rightmost of $page_width"
+
 echo "PASS: job $job completed under \"$title\", $pages pages"
