@@ -11,19 +11,19 @@
 #include <QTextOption>
 #include <algorithm>
 
+#include "app/main_window.h"
+#include "app/window_texts.h"
 #include "core/analysis/correlation.h"
-#include "core/evidence/diary_evidence.h"
-#include "core/text/integer_text.h"
 #include "core/analysis/record_reader.h"
 #include "core/analysis/report.h"
-#include "app/main_window.h"
-#include "ui/prompts.h"
-#include "pages/results/results_grid_model.h"
-#include "app/window_texts.h"
+#include "core/evidence/diary_evidence.h"
+#include "core/text/integer_text.h"
 #include "pages/composer/composer_page.h"
-#include "ui/record_commands.h"
-#include "ui/text_file.h"
+#include "pages/results/results_grid_model.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "ui/prompts.h"
+#include "ui/record_document.h"
+#include "ui/text_codec.h"
 
 namespace quorvane {
 
@@ -41,10 +41,6 @@ char DecimalSeparator() {
     return '.';
 }
 
-std::string BoxText(const QLineEdit& box) {
-    return box.text().toUtf8().toStdString();
-}
-
 }  // namespace
 
 void TForm1::StepProgress(int position) {
@@ -58,8 +54,11 @@ void TForm1::ResetAnalysis() {
 }
 
 void TForm1::RunAnalysis() {
-    PromptSaveRecord();
-    Save2Click();
+    // A record file changed on disk that the user chose not to replace stops the
+    // run before anything is reset.
+    if (!record_->PromptSaveRecord() || !record_->Save()) {
+        return;
+    }
     ResetAnalysis();
     if (analysis_.AnalysisDone) {
         prompts_.Message(QString::fromLatin1(kRestartNotice));
@@ -90,7 +89,7 @@ void TForm1::RunAnalysis() {
     }
     gridModel_->Refresh();
 
-    const std::string minimumCount = BoxText(*TabSheet3->Edit2);
+    const std::string minimumCount = BoxText(TabSheet3->Edit2->text());
     ComputeTotals(analysis_.Items, analysis_.SymptomTotals, grid_, symptoms_, minimumCount);
     analysis_.Evidence.Finish(symptoms_, TotalSymptoms(grid_, symptoms_));
     StepProgress(50);
@@ -122,7 +121,7 @@ void TForm1::RunAnalysis() {
 
 void TForm1::Edit4Change() {
     setWindowState(windowState() | Qt::WindowMaximized);
-    columnWidth_ = StrToInt(BoxText(*Edit4));
+    columnWidth_ = StrToInt(BoxText(Edit4->text()));
     StringGrid1->horizontalHeader()->setDefaultSectionSize(
         std::clamp(columnWidth_, 0, kLargestViewColumn));
     SetReportTabs();

@@ -8,16 +8,16 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "core/analysis/correlation.h"
 #include "app/main_window.h"
-#include "ui/prompts.h"
-#include "pages/results/results_grid_model.h"
 #include "app/window_texts.h"
-#include "pages/composer/composer_page.h"
-#include "ui/print_commands.h"
-#include "ui/record_commands.h"
+#include "core/analysis/correlation.h"
 #include "core/settings/settings_store.h"
+#include "pages/composer/composer_page.h"
+#include "pages/results/results_grid_model.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "ui/print_commands.h"
+#include "ui/prompts.h"
+#include "ui/record_document.h"
 
 namespace quorvane {
 
@@ -25,7 +25,7 @@ void TForm1::LoadSettingsIntoWindow() {
     startDir_ = QDir::currentPath();
     const LoadedSettings loaded = LoadSettings(PathBytes(startDir_), symptoms_);
     record_->SetMainFileName(PathFromBytes(loaded.MainFileName));
-    setWindowTitle(windowTitle() + QLatin1Char(' ') + MainFileName());
+    record_->SetCaptionPrefix(windowTitle());
     if (!loaded.FirstRun) {
         TabSheet3->RefillList();
     }
@@ -48,7 +48,7 @@ void TForm1::FormActivate() {
         QTextCursor(Memo3->document())
             .insertText(QString::fromLatin1(kVersionLine) + QLatin1Char('\n'));
         TabSheet3->RefillList();
-        setWindowTitle(QString::fromLatin1(kVersionLine) + QLatin1Char(' ') + MainFileName());
+        record_->SetCaptionPrefix(QString::fromLatin1(kVersionLine));
         SetReportTabs();
         analysis_.Reader.Window.Clear();
         ResetResultsHeader(grid_, symptoms_, analysis_.SymptomTotals);
@@ -56,12 +56,15 @@ void TForm1::FormActivate() {
         PageControl1->setCurrentWidget(TabSheet5);
         if (!prompts_.Agreement(QString::fromLatin1(kAgreementTitle),
                                 QString::fromLatin1(kAgreementQuestion))) {
+            closeApproved_ = true;
             close();
             return;
         }
         Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         PageControl1->setCurrentWidget(TabSheet8);
         record_->MarkSaved();
+        record_->OfferRecovery();
+        record_->StartRecovery();
         TabSheet8->RichEdit2->setFocus();
     });
 }
@@ -118,7 +121,10 @@ void TForm1::SaveAs1Click() {
 }
 
 void TForm1::Quit1Click() {
-    PromptSaveRecord();
+    if (!record_->MayClose()) {
+        return;
+    }
+    closeApproved_ = true;
     close();
 }
 

@@ -10,7 +10,7 @@
 
 #include "core/analysis/symptom_table.h"
 #include "pages/composer/composer_page.h"
-#include "ui/record_commands.h"
+#include "ui/record_document.h"
 #include "core/settings/settings_store.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "app/window_fixture.h"

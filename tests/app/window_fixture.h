@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "ui/record_commands.h"
+#include "ui/record_document.h"
 #include "support/scripted_prompts.h"
 
 namespace quorvane::testing {

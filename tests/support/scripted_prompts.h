@@ -16,7 +16,18 @@ namespace quorvane::testing {
 // the running test on a box it was not told to expect.
 class ScriptedPrompts : public Prompts {
   public:
-    enum class Kind { Message, Confirm, Input, Agreement, Error, Open, Save, Print, PrinterSetup };
+    enum class Kind {
+        Message,
+        Confirm,
+        SaveChoice,
+        Input,
+        Agreement,
+        Error,
+        Open,
+        Save,
+        Print,
+        PrinterSetup
+    };
 
     struct Asked {
         Kind kind;
@@ -26,6 +37,7 @@ class ScriptedPrompts : public Prompts {
 
     void ExpectMessage() { Push(Kind::Message); }
     void ExpectConfirm(bool yes) { Push(Kind::Confirm).yes = yes; }
+    void ExpectSaveChoice(quorvane::SaveChoice choice) { Push(Kind::SaveChoice).choice = choice; }
     // nullopt stands for Cancel, which returns the default.
     void ExpectInput(std::optional<QString> answer) { Push(Kind::Input).text = answer; }
     void ExpectAgreement(bool ok) { Push(Kind::Agreement).yes = ok; }
@@ -50,6 +62,9 @@ class ScriptedPrompts : public Prompts {
     void Message(const QString& text) override { Take(Kind::Message, "", text); }
     bool Confirm(const QString& text) override {
         return Take(Kind::Confirm, "Information", text).yes;
+    }
+    quorvane::SaveChoice AskSave(const QString& text) override {
+        return Take(Kind::SaveChoice, "Information", text).choice;
     }
     QString InputBox(const QString& title, const QString& prompt,
                      const QString& defaultText) override {
@@ -86,6 +101,8 @@ class ScriptedPrompts : public Prompts {
         explicit Answer(Kind k) : kind(k) {}
         Kind kind;
         bool yes = false;
+        // An unexpected box answers as the box's close button would.
+        quorvane::SaveChoice choice = quorvane::SaveChoice::Cancel;
         std::optional<QString> text;
         std::function<bool(QPrinter&)> printer;
     };
