@@ -64,9 +64,11 @@ void TForm1::FormActivate() {
         PageControl1->setCurrentWidget(TabSheet8);
         record_->MarkSaved();
         record_->OfferRecovery();
-        record_->StartRecovery();
         TabSheet8->RichEdit2->setFocus();
     });
+    // After a failed start too: the window stays usable, and what is typed into it
+    // is kept.
+    record_->StartRecovery();
 }
 
 void TForm1::FormResize() {

@@ -296,6 +296,11 @@ QString RecordDocument::RecoveryPath() const {
 }
 
 void RecordDocument::StartRecovery() {
+    // A recovery file that was never offered (the start failed before the offer)
+    // is not overwritten: it waits for a start that offers it.
+    if (!recoveryOffered_ && QFileInfo::exists(RecoveryPath())) {
+        return;
+    }
     recoveryOn_ = true;
 }
 
@@ -332,6 +337,7 @@ void RecordDocument::WriteRecovery() {
 }
 
 void RecordDocument::OfferRecovery() {
+    recoveryOffered_ = true;
     const QString path = RecoveryPath();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

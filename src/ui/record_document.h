@@ -78,7 +78,8 @@ class RecordDocument : public QObject {
     bool MayClose();
 
     // The recovery file: from StartRecovery on, unsaved text is written there a
-    // moment after the last change.
+    // moment after the last change (not when a recovery file waits that was
+    // never offered).
     QString RecoveryPath() const;
     void StartRecovery();
     void SetRecoveryDelay(int milliseconds) { recoveryTimer_.setInterval(milliseconds); }
@@ -116,6 +117,7 @@ class RecordDocument : public QObject {
     FileSnapshot snapshot_;
     QTimer recoveryTimer_;
     bool recoveryOn_ = false;
+    bool recoveryOffered_ = false;
 };
 
 // Start-up's and Open's check that a file is a diary before it is loaded.

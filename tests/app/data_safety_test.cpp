@@ -393,5 +393,25 @@ TEST_F(StartupSafetyTest, RecordFileThatIsNoDiaryLeavesAUsableWindow) {
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("untitled.txt"))), QByteArray("tea, #,\r\n"));
 }
 
+TEST_F(StartupSafetyTest, FailedStartKeepsTheTypedTextButNeverAnUnofferedRecovery) {
+    // No diary: the start stops at the load, and the window stays usable.
+    prompts_.ExpectError();
+    window_->FormActivate();
+    window_->Record().SetRecoveryDelay(20);
+    Type(QStringLiteral("typed after the error"));
+    ASSERT_TRUE(WaitFor([this] { return QFileInfo::exists(Path(kRecoveryName)); }));
+    const QByteArray pending = ReadBytes(Path(kRecoveryName));
+    EXPECT_TRUE(pending.endsWith("typed after the error"));
+
+    // The next start fails as well, before it could offer that file: it is kept.
+    window_ = std::make_unique<TForm1>(prompts_);
+    prompts_.ExpectError();
+    window_->FormActivate();
+    window_->Record().SetRecoveryDelay(20);
+    Type(QStringLiteral("other text"));
+    EXPECT_FALSE(WaitFor([this] { return ReadBytes(Path(kRecoveryName)).endsWith("other text"); }));
+    EXPECT_EQ(ReadBytes(Path(kRecoveryName)), pending);
+}
+
 }  // namespace
 }  // namespace quorvane::testing

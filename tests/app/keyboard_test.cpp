@@ -17,9 +17,9 @@
 #include <functional>
 #include <vector>
 
+#include "app/window_fixture.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
-#include "app/window_fixture.h"
 
 namespace quorvane::testing {
 namespace {
@@ -153,7 +153,7 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
          [this] { prompts_.ExpectPrinterSetup(nullptr); }},
         {{Qt::Key_S}, window_->Save2, [this] { Type(QStringLiteral("x")); }},
         {{Qt::Key_N}, window_->New1, [] {}},
-        {{Qt::Key_Q}, window_->Quit1, [this] { prompts_.ExpectConfirm(false); }},
+        {{Qt::Key_Q}, window_->Quit1, [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const QString name = row.expected->objectName();
