@@ -291,7 +291,7 @@ compare "the settings file" "$work/expected/Quorvane.ini" "$work/home/Quorvane.i
 ((failures == 0)) || exit 1
 
 # --- a second evening: nothing typed is lost, nothing changed behind our back ---
-holds() { grep -qF -- "$2" "$1"; }
+holds() { [[ -f $1 ]] && grep -qF -- "$2" "$1"; }
 answer_box() {  # waits for the "Information" box, presses $1, waits for it to go
     local box
     box=$(find_window 'Information')
@@ -322,7 +322,8 @@ sleep 1
 echo "$me: a diary rewritten by another process: Save asked, No kept it"
 
 xdotool type --delay 60 'lost line, '
-wait_until 20 "the recovery file" test -s "$work/home/.Quorvane-recovery.txt"
+recovery=$work/home/.Quorvane-recovery.txt
+wait_until 20 "the recovery file to hold the typed line" holds "$recovery" 'lost line, '
 kill -9 "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=''
