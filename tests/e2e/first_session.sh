@@ -7,7 +7,8 @@
 # engine computes for the same input. A second evening then checks that nothing
 # typed is lost: the close box with Esc keeps the window, a diary rewritten by
 # another process is not replaced without asking, the text typed before a SIGKILL
-# is offered again at the next start, and "café ☕" is saved as UTF-8.
+# is offered again at the next start, "café ☕" is saved as UTF-8, Quit with Yes and
+# a cancelled dialog keeps the window, and a PNG is refused and left unchanged.
 #
 #   first_session.sh --program BIN --report-tool BIN --expect BIN --example FILE
 #                    --shots DIR [--docs DIR]
@@ -344,7 +345,39 @@ wait_until 10 "untitled.txt" test -s "$untitled"
 printf 'caf\xc3\xa9 \xe2\x98\x95\r\n' >"$work/expected/untitled.txt"
 compare "the UTF-8 diary" "$work/expected/untitled.txt" "$untitled"
 ((failures == 0)) || fail "the typed characters were not saved as UTF-8"
+
+xdotool type --delay 60 ' more'
 keys alt+f q
+answer_box Return quit-prompt  # Yes: the untitled diary asks for a name
+dialog=$(find_window 'Save As')
+shot quit-save-dialog
+activate "$dialog"
+keys Escape
+wait_until 10 "the save dialog to close" no_window_named 'Save As'
+sleep 1
+window_named "$main_title" >/dev/null || window_named 'untitled\.txt' >/dev/null ||
+    fail "cancelling the save dialog of Quit closed the window"
+echo "$me: Quit, Yes, the dialog cancelled: still open"
+
+png=$work/home/picture.png
+printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01' >"$png"
+cp "$png" "$work/expected/picture.png"
+keys alt+f o
+dialog=$(find_window 'Open')
+activate "$dialog"
+xdotool type --delay 30 "$png"
+keys Return
+error_box=$(find_window 'quorvane')
+shot png-refused
+activate "$error_box"
+keys Return
+wait_until 10 "the error box to close" no_window_named 'quorvane'
+compare "the refused picture" "$work/expected/picture.png" "$png"
+((failures == 0)) || fail "the picture was changed"
+echo "$me: a PNG was refused and left as it was"
+
+keys alt+f q
+answer_box n quit-discard  # No: discard and quit
 wait_until 30 "the program to quit" program_ended
 wait "$program_pid" || fail "the program's second run exited with an error"
 program_pid=''
