@@ -32,6 +32,7 @@ class AcceptingPrompts : public quorvane::Prompts {
     void Message(const QString&) override {}
     bool Confirm(const QString&) override { return false; }
     quorvane::SaveChoice AskSave(const QString&) override { return quorvane::SaveChoice::No; }
+    bool ConfirmReplace(const QString&) override { return false; }
     QString InputBox(const QString&, const QString&, const QString& defaultText) override {
         return defaultText;
     }

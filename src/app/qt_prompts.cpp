@@ -52,6 +52,15 @@ SaveChoice QtPrompts::AskSave(const QString& text) {
     return SaveChoice::Cancel;
 }
 
+bool QtPrompts::ConfirmReplace(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Information"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
 QString QtPrompts::InputBox(const QString& title, const QString& prompt,
                             const QString& defaultText) {
     QInputDialog dialog(parent_);

@@ -23,6 +23,10 @@ class Prompts {
     // Title "Information", information icon, Yes (default), No and Cancel; Esc
     // and the box's close button give Cancel.
     virtual SaveChoice AskSave(const QString& text) = 0;
+    // Before a file changed on disk is replaced: title "Information", warning icon,
+    // Yes and No, with No the default so that Enter by habit keeps the file; Esc
+    // and the close button count as No. True only for Yes.
+    virtual bool ConfirmReplace(const QString& text) = 0;
     // One edit line holding the pre-selected default, at most 255 characters.
     // Cancel returns the default.
     virtual QString InputBox(const QString& title, const QString& prompt,

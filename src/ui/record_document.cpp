@@ -215,7 +215,7 @@ bool RecordDocument::MayReplace(const QString& path) {
     if (!now.exists || (Absolute(path) == snapshotPath_ && now == snapshot_)) {
         return true;
     }
-    return prompts_.Confirm(ReplaceQuestion(path));
+    return prompts_.ConfirmReplace(ReplaceQuestion(path));
 }
 
 void RecordDocument::WriteTo(const QString& path) {

@@ -98,13 +98,13 @@ TEST_F(DataSafetyTest, SaveAsksBeforeReplacingAFileThisRunDidNotWrite) {
     // A second New: untitled.txt now holds a diary this record never wrote.
     window_->New1Click();
     Type(QStringLiteral("second diary"));
-    prompts_.ExpectConfirm(false);
+    prompts_.ExpectReplace(false);
     window_->Save2Click();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("untitled.txt")));
     EXPECT_EQ(ReadBytes(untitled), QByteArray("first diary\r\n"));
     EXPECT_TRUE(window_->RecordModified());
     EXPECT_TRUE(window_->Save2->isEnabled());
-    prompts_.ExpectConfirm(true);
+    prompts_.ExpectReplace(true);
     window_->Save2Click();
     EXPECT_EQ(ReadBytes(untitled), QByteArray("second diary\r\n"));
     EXPECT_FALSE(window_->RecordModified());
@@ -122,11 +122,11 @@ TEST_F(DataSafetyTest, SaveAsksBeforeReplacingAFileThisRunDidNotWrite) {
     EXPECT_EQ(prompts_.last().title, QStringLiteral("confirm"));  // the dialog asks itself
     WriteBytes(named, "edited elsewhere\r\n");
     Type(QStringLiteral("!"));
-    prompts_.ExpectConfirm(false);
+    prompts_.ExpectReplace(false);
     window_->Save2Click();
     EXPECT_TRUE(prompts_.last().text.contains(named));
     prompts_.ExpectSaveChoice(SaveChoice::Yes);
-    prompts_.ExpectConfirm(false);
+    prompts_.ExpectReplace(false);
     window_->close();
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(ReadBytes(named), QByteArray("edited elsewhere\r\n"));
@@ -142,7 +142,7 @@ TEST_F(DataSafetyTest, AnalysisStopsBeforeItResetsWhenTheDiaryChangedOnDisk) {
     WriteBytes(Diary(), elsewhere);
     Type(QStringLiteral("x"));
     prompts_.ExpectConfirm(false);  // the save prompt: No, the run goes on to its save
-    prompts_.ExpectConfirm(false);  // replace the changed file? No: the run stops
+    prompts_.ExpectReplace(false);  // replace the changed file? No: the run stops
     window_->RunAnalysis();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("example.txt")));
     EXPECT_EQ(ReadBytes(Diary()), elsewhere);
@@ -382,7 +382,7 @@ TEST_F(StartupSafetyTest, RecordFileThatIsNoDiaryLeavesAUsableWindow) {
                "[Active]\r\nmain=motion2\r\n[Configuration]\r\nMainFile=picture.png\r\n");
     prompts_.ExpectError();
     window_->FormActivate();
-    prompts_.ExpectConfirm(false);
+    prompts_.ExpectReplace(false);
     window_->RunAnalysis();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("picture.png")));
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("picture.png"))), pngBytes);

@@ -26,7 +26,8 @@ class ScriptedPrompts : public Prompts {
         Open,
         Save,
         Print,
-        PrinterSetup
+        PrinterSetup,
+        Replace
     };
 
     struct Asked {
@@ -37,6 +38,7 @@ class ScriptedPrompts : public Prompts {
 
     void ExpectMessage() { Push(Kind::Message); }
     void ExpectConfirm(bool yes) { Push(Kind::Confirm).yes = yes; }
+    void ExpectReplace(bool yes) { Push(Kind::Replace).yes = yes; }
     void ExpectSaveChoice(quorvane::SaveChoice choice) { Push(Kind::SaveChoice).choice = choice; }
     // nullopt stands for Cancel, which returns the default.
     void ExpectInput(std::optional<QString> answer) { Push(Kind::Input).text = answer; }
@@ -65,6 +67,9 @@ class ScriptedPrompts : public Prompts {
     }
     quorvane::SaveChoice AskSave(const QString& text) override {
         return Take(Kind::SaveChoice, "Information", text).choice;
+    }
+    bool ConfirmReplace(const QString& text) override {
+        return Take(Kind::Replace, "Information", text).yes;
     }
     QString InputBox(const QString& title, const QString& prompt,
                      const QString& defaultText) override {

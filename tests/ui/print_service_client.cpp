@@ -27,6 +27,7 @@ class ServicePrompts : public quorvane::Prompts {
   public:
     void Message(const QString&) override { Unexpected("message"); }
     bool Confirm(const QString&) override { return Unexpected("confirmation"); }
+    bool ConfirmReplace(const QString&) override { return Unexpected("replace question"); }
     quorvane::SaveChoice AskSave(const QString&) override {
         Unexpected("save prompt");
         return quorvane::SaveChoice::Cancel;

@@ -100,7 +100,7 @@ TEST_P(RecordDocumentTest, MayCloseAsksAndWritesOnlyWhatTheUserChose) {
         prompts_.ExpectSaveChoice(*c.choice);
     }
     if (c.replace) {
-        prompts_.ExpectConfirm(*c.replace);
+        prompts_.ExpectReplace(*c.replace);
     }
     if (c.dialog) {
         prompts_.ExpectSave(c.dialogChoosesAFile ? std::optional<QString>(chosen) : std::nullopt);
