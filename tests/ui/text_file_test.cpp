@@ -115,7 +115,9 @@ TEST(TextCodecTest, ValidUtf8ReadsAsUtf8AnythingElseAsLatin1) {
 TEST(TextFileTest, Utf8FileRoundTripsByteForByte) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("utf8.txt"));
-    const QByteArray disk("cr\xc3\xa8me, \xc2\xa0" "caf\xc3\xa9, #,\r\n\r\nthe end\r\n");
+    const QByteArray disk(
+        "cr\xc3\xa8me, \xc2\xa0"
+        "caf\xc3\xa9, #,\r\n\r\nthe end\r\n");
     Put(path, disk);
     LoadedText loaded = LoadTextFile(path);
     EXPECT_EQ(loaded.encoding, TextEncoding::Utf8);
