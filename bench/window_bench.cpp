@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "ui/prompts.h"
 #include "diary_generator.h"
+#include "ui/prompts.h"
 
 namespace {
 
@@ -31,6 +31,8 @@ class AcceptingPrompts : public quorvane::Prompts {
 
     void Message(const QString&) override {}
     bool Confirm(const QString&) override { return false; }
+    quorvane::SaveChoice AskSave(const QString&) override { return quorvane::SaveChoice::No; }
+    bool ConfirmReplace(const QString&) override { return false; }
     QString InputBox(const QString&, const QString&, const QString& defaultText) override {
         return defaultText;
     }

@@ -1,11 +1,10 @@
 #include "app/handler_guard.h"
 
-#include <QStringDecoder>
 #include <exception>
 
 #include "core/text/quorvane_error.h"
 #include "ui/prompts.h"
-#include "ui/text_file.h"
+#include "ui/text_codec.h"
 
 namespace quorvane {
 
@@ -14,15 +13,6 @@ QString ErrorBoxText(const QString& message) {
         return message + QLatin1Char('.');
     }
     return message;
-}
-
-QString MessageFromBytes(std::string_view bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) {
-        return text;
-    }
-    return FromDiskBytes(std::string(bytes));
 }
 
 void RunGuarded(Prompts& prompts, const std::function<void()>& handler) {

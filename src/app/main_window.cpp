@@ -29,7 +29,7 @@
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/print_commands.h"
 #include "ui/prompts.h"
-#include "ui/record_commands.h"
+#include "ui/record_document.h"
 #include "ui/window_services.h"
 
 namespace quorvane {
@@ -301,10 +301,10 @@ void TForm1::BuildPages() {
     PageControl1->tabBar()->installEventFilter(this);
     StringGrid1->installEventFilter(this);
 
-    record_ = new RecordCommands(
+    record_ = new RecordDocument(
         prompts_, *TabSheet8->RichEdit2, [this] { return SettingsFilePath(); }, this);
-    connect(record_, &RecordCommands::captionChanged, this, &TForm1::SetCaption);
-    connect(record_, &RecordCommands::saveEnabledChanged, Save2, &QAction::setEnabled);
+    connect(record_, &RecordDocument::captionChanged, this, &TForm1::SetCaption);
+    connect(record_, &RecordDocument::saveEnabledChanged, Save2, &QAction::setEnabled);
     connect(TabSheet8->RichEdit2, &QPlainTextEdit::textChanged, this,
             [this] { Guard([this] { RichEdit2Change(); }); });
 }
@@ -384,6 +384,17 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // The close box asks the save prompt as Quit does; Cancel, a cancelled save
+    // dialog or a failed save keep the window open with its text.
+    bool mayClose = closeApproved_;
+    closeApproved_ = false;
+    if (!mayClose) {
+        Guard([&] { mayClose = record_->MayClose(); });
+    }
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     Guard([this] { FormClose(); });
     event->accept();
 }

@@ -24,7 +24,7 @@ namespace quorvane {
 class ComposerPage;
 class PrintCommands;
 class Prompts;
-class RecordCommands;
+class RecordDocument;
 class ResultsGridModel;
 class SymptomListPage;
 
@@ -72,7 +72,7 @@ class TForm1 : public QMainWindow {
     int ColumnWidth() const { return columnWidth_; }
     const TextGrid& ResultsGrid() const { return analysis_.Grid(); }
     SymptomTable& Symptoms() { return symptoms_; }
-    RecordCommands& Record() { return *record_; }
+    RecordDocument& Record() { return *record_; }
     std::string SettingsFilePath() const;
     // The area below the menu bar, status bar included.
     int ClientWidth() const;
@@ -132,9 +132,12 @@ class TForm1 : public QMainWindow {
     int columnWidth_ = 160;
     bool startupRan_ = false;
     bool startupScheduled_ = false;
+    // Set by the routes that have settled the save prompt already (Quit, the
+    // agreement's Cancel), so closing does not ask it again.
+    bool closeApproved_ = false;
 
     ResultsGridModel* gridModel_ = nullptr;
-    RecordCommands* record_ = nullptr;
+    RecordDocument* record_ = nullptr;
     std::unique_ptr<PrintCommands> printing_;
 };
 

@@ -18,8 +18,8 @@
 #include "pages/results/results_grid_model.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/prompts.h"
-#include "ui/record_commands.h"
-#include "ui/text_file.h"
+#include "ui/record_document.h"
+#include "ui/text_codec.h"
 
 namespace quorvane {
 
@@ -37,10 +37,6 @@ char DecimalSeparator() {
     return '.';
 }
 
-std::string BoxText(const QLineEdit& box) {
-    return box.text().toUtf8().toStdString();
-}
-
 }  // namespace
 
 void TForm1::StepProgress(int position) {
@@ -55,8 +51,11 @@ void TForm1::ResetAnalysis() {
 }
 
 void TForm1::RunAnalysis() {
-    PromptSaveRecord();
-    Save2Click();
+    // A record file changed on disk that the user chose not to replace stops the
+    // run before anything is reset.
+    if (!record_->PromptSaveRecord() || !record_->Save()) {
+        return;
+    }
     ResetAnalysis();
     if (analysisDone_) {
         prompts_.Message(QString::fromLatin1(kRestartNotice));
@@ -76,7 +75,7 @@ void TForm1::RunAnalysis() {
     hooks.GatherEvidence = true;
     analysis_.Read(PathBytes(MainFileName()), hooks);
 
-    const int32_t minimumCount = StrToInt(BoxText(*TabSheet3->Edit2));
+    const int32_t minimumCount = StrToInt(BoxText(TabSheet3->Edit2->text()));
     analysis_.ComputeTotals(minimumCount);
     StepProgress(50);
     StringGrid1->hide();
@@ -105,7 +104,7 @@ void TForm1::RunAnalysis() {
 
 void TForm1::Edit4Change() {
     setWindowState(windowState() | Qt::WindowMaximized);
-    columnWidth_ = StrToInt(BoxText(*Edit4));
+    columnWidth_ = StrToInt(BoxText(Edit4->text()));
     StringGrid1->horizontalHeader()->setDefaultSectionSize(
         std::clamp(columnWidth_, 0, kLargestViewColumn));
     SetReportTabs();

@@ -16,7 +16,7 @@
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/print_commands.h"
 #include "ui/prompts.h"
-#include "ui/record_commands.h"
+#include "ui/record_document.h"
 
 namespace quorvane {
 
@@ -24,7 +24,7 @@ void TForm1::LoadSettingsIntoWindow() {
     startDir_ = QDir::currentPath();
     const LoadedSettings loaded = LoadSettings(PathBytes(startDir_), symptoms_);
     record_->SetMainFileName(PathFromBytes(loaded.MainFileName));
-    setWindowTitle(windowTitle() + QLatin1Char(' ') + MainFileName());
+    record_->SetCaptionPrefix(windowTitle());
     if (!loaded.FirstRun) {
         TabSheet3->RefillList();
     }
@@ -47,20 +47,25 @@ void TForm1::FormActivate() {
         QTextCursor(Memo3->document())
             .insertText(QString::fromLatin1(kVersionLine) + QLatin1Char('\n'));
         TabSheet3->RefillList();
-        setWindowTitle(QString::fromLatin1(kVersionLine) + QLatin1Char(' ') + MainFileName());
+        record_->SetCaptionPrefix(QString::fromLatin1(kVersionLine));
         SetReportTabs();
         analysis_.RefreshSymptomHeadings();
         PageControl1->setCurrentWidget(TabSheet5);
         if (!prompts_.Agreement(QString::fromLatin1(kAgreementTitle),
                                 QString::fromLatin1(kAgreementQuestion))) {
+            closeApproved_ = true;
             close();
             return;
         }
         Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         PageControl1->setCurrentWidget(TabSheet8);
         record_->MarkSaved();
+        record_->OfferRecovery();
         TabSheet8->RichEdit2->setFocus();
     });
+    // After a failed start too: the window stays usable, and what is typed into it
+    // is kept.
+    record_->StartRecovery();
 }
 
 void TForm1::FormResize() {
@@ -115,7 +120,10 @@ void TForm1::SaveAs1Click() {
 }
 
 void TForm1::Quit1Click() {
-    PromptSaveRecord();
+    if (!record_->MayClose()) {
+        return;
+    }
+    closeApproved_ = true;
     close();
 }
 

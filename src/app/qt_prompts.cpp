@@ -36,6 +36,31 @@ bool QtPrompts::Confirm(const QString& text) {
     return box.clickedButton() == box.button(QMessageBox::Yes);
 }
 
+SaveChoice QtPrompts::AskSave(const QString& text) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Esc and the box's close button both press the escape button.
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == box.button(QMessageBox::Yes)) {
+        return SaveChoice::Yes;
+    }
+    if (box.clickedButton() == box.button(QMessageBox::No)) {
+        return SaveChoice::No;
+    }
+    return SaveChoice::Cancel;
+}
+
+bool QtPrompts::ConfirmReplace(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Information"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes);
+}
+
 QString QtPrompts::InputBox(const QString& title, const QString& prompt,
                             const QString& defaultText) {
     QInputDialog dialog(parent_);

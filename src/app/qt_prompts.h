@@ -15,6 +15,8 @@ class QtPrompts : public Prompts {
 
     void Message(const QString& text) override;
     bool Confirm(const QString& text) override;
+    SaveChoice AskSave(const QString& text) override;
+    bool ConfirmReplace(const QString& text) override;
     QString InputBox(const QString& title, const QString& prompt,
                      const QString& defaultText) override;
     bool Agreement(const QString& title, const QString& text) override;

@@ -9,6 +9,9 @@ namespace quorvane {
 
 // Every box and dialog the program shows is asked through this seam, so each
 // handler runs in a test with scripted answers and no modal loop.
+// The answer to the save prompt that can also keep the program open.
+enum class SaveChoice { Yes, No, Cancel };
+
 class Prompts {
   public:
     virtual ~Prompts() = default;
@@ -17,6 +20,13 @@ class Prompts {
     virtual void Message(const QString& text) = 0;
     // Title "Information", information icon, Yes (default) and No; true only for Yes.
     virtual bool Confirm(const QString& text) = 0;
+    // Title "Information", information icon, Yes (default), No and Cancel; Esc
+    // and the box's close button give Cancel.
+    virtual SaveChoice AskSave(const QString& text) = 0;
+    // Before a file changed on disk is replaced: title "Information", warning icon,
+    // Yes and No, with No the default so that Enter by habit keeps the file; Esc
+    // and the close button count as No. True only for Yes.
+    virtual bool ConfirmReplace(const QString& text) = 0;
     // One edit line holding the pre-selected default, at most 255 characters.
     // Cancel returns the default.
     virtual QString InputBox(const QString& title, const QString& prompt,

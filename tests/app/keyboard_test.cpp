@@ -153,7 +153,7 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
          [this] { prompts_.ExpectPrinterSetup(nullptr); }},
         {{Qt::Key_S}, window_->Save2, [this] { Type(QStringLiteral("x")); }},
         {{Qt::Key_N}, window_->New1, [] {}},
-        {{Qt::Key_Q}, window_->Quit1, [this] { prompts_.ExpectConfirm(false); }},
+        {{Qt::Key_Q}, window_->Quit1, [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const QString name = row.expected->objectName();
@@ -205,7 +205,7 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
         {QKeySequence::Print, window_->Print1, [this] { prompts_.ExpectPrint(nullptr); }},
         {QKeySequence::Save, window_->Save2, [this] { Type(QStringLiteral("x")); }},
         {QKeySequence::New, window_->New1, [] {}},
-        {QKeySequence::Quit, window_->Quit1, [this] { prompts_.ExpectConfirm(false); }},
+        {QKeySequence::Quit, window_->Quit1, [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const std::string name = row.expected->objectName().toStdString();

@@ -5,8 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
-#include "pages/composer/composer_page.h"
 #include "app/window_fixture.h"
+#include "pages/composer/composer_page.h"
 
 namespace quorvane::testing {
 namespace {
@@ -114,6 +114,8 @@ TEST_F(RecordCommandsTest, FailedSaveLeavesOldFileAndStateWhole) {
         prompts_.ExpectError();
         window_->PageControl1->setCurrentWidget(window_->TabSheet8);
         window_->Guard([this] { window_->SaveAs1Click(); });
+        // The record's save dialog asks before it replaces a file.
+        EXPECT_EQ(prompts_.asked()[prompts_.asked().size() - 2].title, QStringLiteral("confirm"));
         EXPECT_EQ(prompts_.last().text, QStringLiteral("Cannot create file ") + target + '.');
         EXPECT_EQ(window_->MainFileName(), QStringLiteral("example.txt"));
         EXPECT_EQ(window_->windowTitle(), caption);
@@ -165,7 +167,7 @@ TEST_F(RecordCommandsTest, QuitAsksOnlyWhenThereAreChanges) {
 
     window_->show();
     Type(QStringLiteral("x"));
-    prompts_.ExpectConfirm(false);
+    prompts_.ExpectSaveChoice(SaveChoice::No);
     window_->Quit1Click();
     EXPECT_FALSE(window_->isVisible());
     EXPECT_NE(ReadBytes(Path(QStringLiteral("example.txt"))).right(3), QByteArray("x\r\n"));
@@ -174,18 +176,24 @@ TEST_F(RecordCommandsTest, QuitAsksOnlyWhenThereAreChanges) {
 TEST_F(RecordCommandsTest, QuitWhoseSaveFailsKeepsRunning) {
     window_->Record().SetMainFileName(Path(QStringLiteral("gone/diary.txt")));
     Type(QStringLiteral("x"));
-    prompts_.ExpectConfirm(true);
+    prompts_.ExpectSaveChoice(SaveChoice::Yes);
     prompts_.ExpectError();
     window_->Guard([this] { window_->Quit1Click(); });
     EXPECT_TRUE(window_->isVisible());
     EXPECT_TRUE(window_->RecordModified());
 }
 
-TEST_F(RecordCommandsTest, ClosingTheWindowAsksNothing) {
-    Type(QStringLiteral("x"));
-    window_->close();
+TEST_F(RecordCommandsTest, ClosingTheWindowAsksOnlyWhenThereAreChanges) {
+    window_->close();  // nothing typed: no box
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(prompts_.asked().size(), 1u);
+
+    window_->show();
+    Type(QStringLiteral("x"));
+    prompts_.ExpectSaveChoice(SaveChoice::No);
+    window_->close();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(prompts_.last().text, kSaveQuestion);
 }
 
 }  // namespace

@@ -8,12 +8,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "core/analysis/symptom_table.h"
-#include "pages/composer/composer_page.h"
-#include "ui/record_commands.h"
-#include "core/settings/settings_store.h"
-#include "pages/symptoms/symptom_list_page.h"
 #include "app/window_fixture.h"
+#include "core/analysis/symptom_table.h"
+#include "core/settings/settings_store.h"
+#include "pages/composer/composer_page.h"
+#include "pages/symptoms/symptom_list_page.h"
+#include "ui/record_document.h"
 
 namespace quorvane::testing {
 namespace {

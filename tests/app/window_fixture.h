@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "ui/record_commands.h"
 #include "support/scripted_prompts.h"
+#include "ui/record_document.h"
 
 namespace quorvane::testing {
 

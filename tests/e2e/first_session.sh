@@ -4,7 +4,11 @@
 # the word grid and type a day, File > Analysis (Yes to the save prompt), save the
 # report with Save As on the Main page by typing a path, and quit. The diary, the
 # report and the settings file are then compared byte for byte with what the
-# engine computes for the same input.
+# engine computes for the same input. A second evening then checks that nothing
+# typed is lost: the close box with Esc keeps the window, a diary rewritten by
+# another process is not replaced without asking, the text typed before a SIGKILL
+# is offered again at the next start, "café ☕" is saved as UTF-8, Quit with Yes and
+# a cancelled dialog keeps the window, and a PNG is refused and left unchanged.
 #
 #   first_session.sh --program BIN --report-tool BIN --expect BIN --example FILE
 #                    --shots DIR [--docs DIR]
@@ -172,21 +176,28 @@ wait_until 20 "the window manager" wm_running
 # In the sanitizer build: the desktop libraries' own leaks are not the program's.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export LSAN_OPTIONS="suppressions=$here/leak_suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-(
-    cd "$work/home"
-    exec env -u QT_QPA_PLATFORMTHEME -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION \
-        QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 HOME="$work/home" \
-        XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" "$program"
-) >"$work/program.log" 2>&1 &
-program_pid=$!
-
-agreement=$(find_window 'Click and Drag here to view all of this Agreement')
-shot agreement
-activate "$agreement"
-keys Return
-main=$(find_window 'Quorvane\.exe  Version 2\.05,  Released on May 2nd, 2000 example\.txt')
-wait_until 10 "the agreement box to close" \
-    no_window_named 'Click and Drag here to view all of this Agreement'
+start_program() {
+    (
+        cd "$work/home"
+        exec env -u QT_QPA_PLATFORMTHEME -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION \
+            QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 HOME="$work/home" \
+            XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime" "$program"
+    ) >>"$work/program.log" 2>&1 &
+    program_pid=$!
+}
+main_title='Quorvane\.exe  Version 2\.05,  Released on May 2nd, 2000 example\.txt'
+accept_agreement() {
+    local agreement
+    agreement=$(find_window 'Click and Drag here to view all of this Agreement')
+    shot agreement
+    activate "$agreement"
+    keys Return
+    wait_until 10 "the agreement box to close" \
+        no_window_named 'Click and Drag here to view all of this Agreement'
+}
+start_program
+accept_agreement
+main=$(find_window "$main_title")
 shot composer
 
 # The word grid's current cell (0,0) is the only area in the window painted in the
@@ -279,6 +290,97 @@ compare "the diary" "$work/expected/diary.txt" "$work/home/example.txt"
 compare "the report" "$work/expected/report.txt" "$report_file"
 compare "the settings file" "$work/expected/Quorvane.ini" "$work/home/Quorvane.ini"
 ((failures == 0)) || exit 1
+
+# --- a second evening: nothing typed is lost, nothing changed behind our back ---
+holds() { [[ -f $1 ]] && grep -qF -- "$2" "$1"; }
+answer_box() {  # waits for the "Information" box, presses $1, waits for it to go
+    local box
+    box=$(find_window 'Information')
+    shot "$2"
+    activate "$box"
+    keys "$1"
+    wait_until 10 "the box to close" no_window_named 'Information'
+}
+diary=$work/home/example.txt
+start_program
+accept_agreement
+main=$(find_window "$main_title")
+xdotool type --delay 60 'close box test, '
+keys alt+F4  # the window manager's close, as the close box does it
+answer_box Escape close-prompt
+window_named "$main_title" >/dev/null || fail "Esc in the close prompt closed the window"
+kill -0 "$program_pid" 2>/dev/null || fail "Esc in the close prompt ended the program"
+keys alt+f s
+wait_until 10 "the typed text in the diary" holds "$diary" 'close box test, '
+echo "$me: close box, Esc: still open, and the text was saved afterwards"
+
+printf 'edited elsewhere, #,\r\n' >"$diary"
+xdotool type --delay 60 'x'
+keys alt+f s
+answer_box Escape replace-prompt  # No: nothing is written
+sleep 1
+[[ $(cat "$diary") == $'edited elsewhere, #,\r' ]] || fail "Save replaced a diary changed on disk"
+echo "$me: a diary rewritten by another process: Save asked, No kept it"
+
+xdotool type --delay 60 'lost line, '
+recovery=$work/home/.Quorvane-recovery.txt
+wait_until 20 "the recovery file to hold the typed line" holds "$recovery" 'lost line, '
+kill -9 "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+program_pid=''
+start_program
+accept_agreement
+answer_box Return restore-offer  # Yes, the default
+main=$(find_window "$main_title")
+activate "$main"
+keys alt+f s
+wait_until 10 "the restored text in the diary" holds "$diary" 'lost line, '
+echo "$me: typed, killed, restarted: the restored text was saved"
+
+keys alt+f n
+xdotool type --delay 100 'café ☕'
+keys alt+f s
+untitled=$work/home/untitled.txt
+wait_until 10 "untitled.txt" test -s "$untitled"
+printf 'caf\xc3\xa9 \xe2\x98\x95\r\n' >"$work/expected/untitled.txt"
+compare "the UTF-8 diary" "$work/expected/untitled.txt" "$untitled"
+((failures == 0)) || fail "the typed characters were not saved as UTF-8"
+
+xdotool type --delay 60 ' more'
+keys alt+f q
+answer_box Return quit-prompt  # Yes: the untitled diary asks for a name
+dialog=$(find_window 'Save As')
+shot quit-save-dialog
+activate "$dialog"
+keys Escape
+wait_until 10 "the save dialog to close" no_window_named 'Save As'
+sleep 1
+window_named "$main_title" >/dev/null || window_named 'untitled\.txt' >/dev/null ||
+    fail "cancelling the save dialog of Quit closed the window"
+echo "$me: Quit, Yes, the dialog cancelled: still open"
+
+png=$work/home/picture.png
+printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01' >"$png"
+cp "$png" "$work/expected/picture.png"
+keys alt+f o
+dialog=$(find_window 'Open')
+activate "$dialog"
+xdotool type --delay 30 "$png"
+keys Return
+error_box=$(find_window 'quorvane')
+shot png-refused
+activate "$error_box"
+keys Return
+wait_until 10 "the error box to close" no_window_named 'quorvane'
+compare "the refused picture" "$work/expected/picture.png" "$png"
+((failures == 0)) || fail "the picture was changed"
+echo "$me: a PNG was refused and left as it was"
+
+keys alt+f q
+answer_box n quit-discard  # No: discard and quit
+wait_until 30 "the program to quit" program_ended
+wait "$program_pid" || fail "the program's second run exited with an error"
+program_pid=''
 
 if [[ -n $docs ]]; then
     mkdir -p "$docs"

@@ -16,7 +16,19 @@ namespace quorvane::testing {
 // the running test on a box it was not told to expect.
 class ScriptedPrompts : public Prompts {
   public:
-    enum class Kind { Message, Confirm, Input, Agreement, Error, Open, Save, Print, PrinterSetup };
+    enum class Kind {
+        Message,
+        Confirm,
+        SaveChoice,
+        Input,
+        Agreement,
+        Error,
+        Open,
+        Save,
+        Print,
+        PrinterSetup,
+        Replace
+    };
 
     struct Asked {
         Kind kind;
@@ -30,6 +42,8 @@ class ScriptedPrompts : public Prompts {
         Push(Kind::Message).whileShown = std::move(whileShown);
     }
     void ExpectConfirm(bool yes) { Push(Kind::Confirm).yes = yes; }
+    void ExpectReplace(bool yes) { Push(Kind::Replace).yes = yes; }
+    void ExpectSaveChoice(quorvane::SaveChoice choice) { Push(Kind::SaveChoice).choice = choice; }
     // nullopt stands for Cancel, which returns the default.
     void ExpectInput(std::optional<QString> answer) { Push(Kind::Input).text = answer; }
     void ExpectAgreement(bool ok) { Push(Kind::Agreement).yes = ok; }
@@ -58,6 +72,12 @@ class ScriptedPrompts : public Prompts {
     }
     bool Confirm(const QString& text) override {
         return Take(Kind::Confirm, "Information", text).yes;
+    }
+    quorvane::SaveChoice AskSave(const QString& text) override {
+        return Take(Kind::SaveChoice, "Information", text).choice;
+    }
+    bool ConfirmReplace(const QString& text) override {
+        return Take(Kind::Replace, "Information", text).yes;
     }
     QString InputBox(const QString& title, const QString& prompt,
                      const QString& defaultText) override {
@@ -94,6 +114,8 @@ class ScriptedPrompts : public Prompts {
         explicit Answer(Kind k) : kind(k) {}
         Kind kind;
         bool yes = false;
+        // An unexpected box answers as the box's close button would.
+        quorvane::SaveChoice choice = quorvane::SaveChoice::Cancel;
         std::optional<QString> text;
         std::function<bool(QPrinter&)> printer;
         std::function<void()> whileShown;

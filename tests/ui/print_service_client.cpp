@@ -16,8 +16,8 @@
 #include <cstdlib>
 
 #include "core/text/quorvane_error.h"
-#include "ui/prompts.h"
 #include "ui/print_commands.h"
+#include "ui/prompts.h"
 
 namespace {
 
@@ -27,6 +27,11 @@ class ServicePrompts : public quorvane::Prompts {
   public:
     void Message(const QString&) override { Unexpected("message"); }
     bool Confirm(const QString&) override { return Unexpected("confirmation"); }
+    bool ConfirmReplace(const QString&) override { return Unexpected("replace question"); }
+    quorvane::SaveChoice AskSave(const QString&) override {
+        Unexpected("save prompt");
+        return quorvane::SaveChoice::Cancel;
+    }
     QString InputBox(const QString&, const QString&, const QString&) override {
         Unexpected("input box");
         return {};

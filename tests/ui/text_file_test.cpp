@@ -56,19 +56,78 @@ TEST(TextFileTest, EveryByteRoundTrips) {
     const QString text = ReadTextFile(path);
     EXPECT_EQ(ToDiskBytes(text.left(all.size())), all.toStdString());
 
+    // Not UTF-8, so read as Latin-1, and written back in it.
+    LoadedText loaded = LoadTextFile(path);
+    EXPECT_EQ(loaded.encoding, TextEncoding::Latin1);
     const QString copy = dir.filePath(QStringLiteral("copy.txt"));
-    WriteTextFile(copy, text);
+    WriteTextFile(copy, loaded.text, loaded.encoding);
     EXPECT_EQ(Bytes(copy), disk);
+    EXPECT_EQ(loaded.encoding, TextEncoding::Latin1);
     EXPECT_EQ(FromDiskBytes(ToDiskBytes(text)), text);
 }
 
-TEST(TextFileTest, WritesCrLfAndMarksWhatLatin1CannotHold) {
+TEST(TextFileTest, WritesCrLfAndNeverReplacesACharacter) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.txt"));
     WriteTextFile(path, QStringLiteral("tea, $,\ncoffee \u20ac, #,"));
-    EXPECT_EQ(Bytes(path), QByteArray("tea, $,\r\ncoffee ?, #,\r\n"));
+    EXPECT_EQ(Bytes(path), QByteArray("tea, $,\r\ncoffee \xe2\x82\xac, #,\r\n"));
+    // A Latin-1 file that is given a character Latin-1 has not becomes UTF-8 whole.
+    TextEncoding encoding = TextEncoding::Latin1;
+    WriteTextFile(path, QStringLiteral("caf\u00e9\n\u2615"), encoding);
+    EXPECT_EQ(Bytes(path), QByteArray("caf\xc3\xa9\r\n\xe2\x98\x95\r\n"));
+    EXPECT_EQ(encoding, TextEncoding::Utf8);
+    encoding = TextEncoding::Latin1;
+    WriteTextFile(path, QStringLiteral("caf\u00e9"), encoding);
+    EXPECT_EQ(Bytes(path), QByteArray("caf\xe9\r\n"));
+    EXPECT_EQ(encoding, TextEncoding::Latin1);
     WriteTextFile(path, QString());
     EXPECT_EQ(Bytes(path), QByteArray());
+}
+
+TEST(TextCodecTest, ValidUtf8ReadsAsUtf8AnythingElseAsLatin1) {
+    const struct {
+        QByteArray bytes;
+        TextEncoding encoding;
+        QString text;
+    } cases[] = {
+        {"tea, #,", TextEncoding::Utf8, QStringLiteral("tea, #,")},
+        {"cr\xc3\xa8me \xe2\x98\x95", TextEncoding::Utf8, QStringLiteral("cr\u00e8me \u2615")},
+        {"cr\xe8me", TextEncoding::Latin1, QStringLiteral("cr\u00e8me")},
+        {"\xc0\xaf", TextEncoding::Latin1, QStringLiteral("\u00c0\u00af")},    // overlong
+        {"\xe2\x98", TextEncoding::Latin1, QStringLiteral("\u00e2\u0098")},    // cut short
+        {"\xef\xbb\xbftea", TextEncoding::Utf8, QStringLiteral("\ufefftea")},  // mark kept
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        EXPECT_EQ(DetectEncoding(c.bytes), c.encoding);
+        EXPECT_EQ(Decode(c.bytes, c.encoding), c.text);
+        EXPECT_EQ(FromDiskBytes(c.bytes.toStdString()), c.text);
+        TextEncoding back = c.encoding;
+        EXPECT_EQ(Encode(c.text, back), c.bytes);  // unchanged text: the same bytes
+        EXPECT_EQ(back, c.encoding);
+    }
+    // Short texts: Latin-1 while it holds them, else UTF-8; never a "?".
+    EXPECT_EQ(ToDiskBytes(QStringLiteral("caf\u00e9")), "caf\xe9");
+    EXPECT_EQ(ToDiskBytes(QStringLiteral("caf\u00e9 \u2615")), "caf\xc3\xa9 \xe2\x98\x95");
+    EXPECT_EQ(FromDiskBytes(ToDiskBytes(QStringLiteral("\u2615"))), QStringLiteral("\u2615"));
+}
+
+TEST(TextFileTest, Utf8FileRoundTripsByteForByte) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("utf8.txt"));
+    const QByteArray disk(
+        "cr\xc3\xa8me, \xc2\xa0"
+        "caf\xc3\xa9, #,\r\n\r\nthe end\r\n");
+    Put(path, disk);
+    LoadedText loaded = LoadTextFile(path);
+    EXPECT_EQ(loaded.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(loaded.text, QStringLiteral("cr\u00e8me, \u00a0caf\u00e9, #,\n\nthe end"));
+    EXPECT_EQ(loaded.snapshot, SnapshotOf(path));
+    const FileSnapshot written = WriteTextFile(path, loaded.text, loaded.encoding);
+    EXPECT_EQ(Bytes(path), disk);
+    EXPECT_EQ(written, SnapshotOf(path));
+    Put(path, disk + "x");
+    EXPECT_NE(written, SnapshotOf(path));
 }
 
 TEST(TextFileTest, FailuresNameThePathAndKeepTheOldFile) {
