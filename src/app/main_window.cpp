@@ -111,27 +111,6 @@ void ConnectPageSteps(QTabWidget& pages) {
     QObject::connect(previous, &QShortcut::activated, &pages, [&pages] { StepPage(pages, -1); });
 }
 
-// What a screen reader announces: the caption where a control shows one, else a
-// short description. The pages name their own controls.
-void NameWindowControls(TForm1& window) {
-    window.menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
-    window.File1->setAccessibleName(PlainCaption(window.File1->title()));
-    window.centralWidget()->setAccessibleName(QStringLiteral("Quorvane"));
-    window.Button1->setAccessibleName(PlainCaption(window.Button1->text()));
-    window.Edit4->setAccessibleName(QStringLiteral("Column width"));
-    window.PageControl1->setAccessibleName(QStringLiteral("Pages"));
-    for (int i = 0; i < window.PageControl1->count(); ++i) {
-        window.PageControl1->widget(i)->setAccessibleName(
-            PlainCaption(window.PageControl1->tabText(i)));
-    }
-    window.StatusBar1->setAccessibleName(QStringLiteral("Status"));
-    window.RichEdit1->setAccessibleName(QStringLiteral("Report"));
-    window.StringGrid1->setAccessibleName(QStringLiteral("Results grid"));
-    window.ProgressBar1->setAccessibleName(QStringLiteral("Analysis progress"));
-    window.Memo3->setAccessibleName(QStringLiteral("Agreement text"));
-    window.Memo4->setAccessibleName(QStringLiteral("Help text"));
-}
-
 bool IsEnterKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
@@ -164,7 +143,7 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     BuildClientArea();
     BuildPages();
     ConnectPageSteps(*PageControl1);
-    NameWindowControls(*this);
+    NameControls();
 
     // Outer frame at 157,100; the client area below the menu bar is 606 x 420.
     move(157, 100);
@@ -307,6 +286,27 @@ void TForm1::BuildPages() {
     connect(record_, &RecordDocument::saveEnabledChanged, Save2, &QAction::setEnabled);
     connect(TabSheet8->RichEdit2, &QPlainTextEdit::textChanged, this,
             [this] { Guard([this] { RichEdit2Change(); }); });
+}
+
+// What a screen reader announces: the caption where a control shows one, else a
+// short description. The pages name their own controls.
+void TForm1::NameControls() {
+    menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
+    File1->setAccessibleName(PlainCaption(File1->title()));
+    centralWidget()->setAccessibleName(QStringLiteral("Quorvane"));
+    Button1->setAccessibleName(PlainCaption(Button1->text()));
+    Edit4->setAccessibleName(QStringLiteral("Column width"));
+    PageControl1->setAccessibleName(QStringLiteral("Pages"));
+    for (int i = 0; i < PageControl1->count(); ++i) {
+        PageControl1->widget(i)->setAccessibleName(
+            PlainCaption(PageControl1->tabText(i)));
+    }
+    StatusBar1->setAccessibleName(QStringLiteral("Status"));
+    RichEdit1->setAccessibleName(QStringLiteral("Report"));
+    StringGrid1->setAccessibleName(QStringLiteral("Results grid"));
+    ProgressBar1->setAccessibleName(QStringLiteral("Analysis progress"));
+    Memo3->setAccessibleName(QStringLiteral("Agreement text"));
+    Memo4->setAccessibleName(QStringLiteral("Help text"));
 }
 
 void TForm1::Guard(const std::function<void()>& handler) {

@@ -78,6 +78,41 @@ class TForm1 : public QMainWindow {
     int ClientWidth() const;
     int ClientHeight() const;
 
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildClientArea();
+    void NameControls();
+    void BuildPages();
+    void BuildMenu();
+    void LoadSettingsIntoWindow();
+    void StepProgress(int position);
+    void SetCaption(const QString& caption);
+
+    Prompts& prompts_;
+    SymptomTable symptoms_;
+    Analysis analysis_;  // after the symptom table it reads
+    bool analysisDone_ = false;
+    // The results cell last pressed with the mouse.
+    int32_t pressedColumn_ = 0;
+    int32_t pressedRow_ = 0;
+    QString startDir_;
+    int columnWidth_ = 160;
+    bool startupRan_ = false;
+    bool startupScheduled_ = false;
+    // Set by the routes that have settled the save prompt already (Quit, the
+    // agreement's Cancel), so closing does not ask it again.
+    bool closeApproved_ = false;
+
+    ResultsGridModel* gridModel_ = nullptr;
+    RecordDocument* record_ = nullptr;
+    std::unique_ptr<PrintCommands> printing_;
+
+    // Widgets carry these names as object names too; tests find them by name.
     QPushButton* Button1 = nullptr;
     QLineEdit* Edit4 = nullptr;
     QTabWidget* PageControl1 = nullptr;
@@ -106,39 +141,6 @@ class TForm1 : public QMainWindow {
     QAction* PrinterSetUp1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* Quit1 = nullptr;
-
-  protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    void BuildClientArea();
-    void BuildPages();
-    void BuildMenu();
-    void LoadSettingsIntoWindow();
-    void StepProgress(int position);
-    void SetCaption(const QString& caption);
-
-    Prompts& prompts_;
-    SymptomTable symptoms_;
-    Analysis analysis_;  // after the symptom table it reads
-    bool analysisDone_ = false;
-    // The results cell last pressed with the mouse.
-    int32_t pressedColumn_ = 0;
-    int32_t pressedRow_ = 0;
-    QString startDir_;
-    int columnWidth_ = 160;
-    bool startupRan_ = false;
-    bool startupScheduled_ = false;
-    // Set by the routes that have settled the save prompt already (Quit, the
-    // agreement's Cancel), so closing does not ask it again.
-    bool closeApproved_ = false;
-
-    ResultsGridModel* gridModel_ = nullptr;
-    RecordDocument* record_ = nullptr;
-    std::unique_ptr<PrintCommands> printing_;
 };
 
 }  // namespace quorvane

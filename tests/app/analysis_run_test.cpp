@@ -18,6 +18,7 @@
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/print_pdf_support.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -38,12 +39,12 @@ std::vector<std::string> Cells(const TextGrid& grid) {
 
 class AnalysisRunTest : public ExampleWindowTest {
   protected:
-    QString Report() const { return window_->RichEdit1->toPlainText(); }
+    QString Report() const { return Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(); }
 };
 
 TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     EXPECT_EQ(window_->ResultsGrid().RowCount(), 2);  // heading and totals before a run
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
 
     const TextGrid& grid = window_->ResultsGrid();
     ASSERT_EQ(grid.RowCount(), 23);  // heading, totals, 21 items
@@ -58,8 +59,8 @@ TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     EXPECT_EQ(grid.Cell(23, 1), "1");
     EXPECT_EQ(grid.Cell(3, 22), "006.0  COFFEE  3 times");
     EXPECT_EQ(grid.Cell(23, 22), "006.0  COFFEE  3 times");
-    EXPECT_EQ(window_->StringGrid1->model()->rowCount(), 23);
-    EXPECT_EQ(window_->StringGrid1->model()->index(22, 3).data().toString(),
+    EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->model()->rowCount(), 23);
+    EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->model()->index(22, 3).data().toString(),
               QStringLiteral("006.0  COFFEE  3 times"));
 
     const QStringList lines = Report().split(QLatin1Char('\n'));
@@ -71,13 +72,13 @@ TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     EXPECT_EQ(lines[9], QStringLiteral(" 006.0  COFFEE  3 times\t"));
     EXPECT_TRUE(Report().contains(QStringLiteral(" TOTAL\t\n 1\t\n 006.0  COFFEE  3 times\t\n")));
 
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet1);
-    EXPECT_EQ(window_->ProgressBar1->value(), 0);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet1"));
+    EXPECT_EQ(Child<QProgressBar>(*window_, "ProgressBar1")->value(), 0);
     EXPECT_TRUE(window_->isMaximized());
-    EXPECT_FALSE(window_->RichEdit1->isHidden());
-    EXPECT_FALSE(window_->StringGrid1->isHidden());
-    EXPECT_FALSE(window_->TabSheet8->Edit6->isHidden());
-    EXPECT_FALSE(window_->TabSheet8->buttonNew->isHidden());
+    EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "RichEdit1")->isHidden());
+    EXPECT_FALSE(Child<QTableView>(*window_, "StringGrid1")->isHidden());
+    EXPECT_FALSE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
+    EXPECT_FALSE(Child<ComposerPage>(*window_, "TabSheet8")->buttonNew->isHidden());
     // The report of the first run is cut at the form's width; Set Columns follows.
     EXPECT_EQ(window_->ColumnWidth(), 170);
     EXPECT_TRUE(window_->AnalysisDone());
@@ -112,7 +113,7 @@ TEST_F(AnalysisRunTest, DiaryAndReportPrintAtTheirScreenSizesWithinTheMargins) {
     // The report, in its 13 pixel monospaced font: every letter is 0.6 of the
     // font's size wide.
     window_->RunAnalysis();
-    ASSERT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet1);
+    ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet1"));
     const auto report = printVisible(Path("report.pdf"));
     ASSERT_FALSE(report.empty());
     ASSERT_FALSE(report[0].words.empty());
@@ -156,54 +157,54 @@ TEST_F(AnalysisRunTest, DecimalSeparatorFollowsTheLocale) {
 }
 
 TEST_F(AnalysisRunTest, NonIntegerMinimumStopsTheRunAtTheTotals) {
-    window_->TabSheet3->Edit2->setText(QStringLiteral("3x"));
+    Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->setText(QStringLiteral("3x"));
     prompts_.ExpectError();
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("'3x' is not a valid integer value."));
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->Tabsheet4);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "Tabsheet4"));
     EXPECT_EQ(window_->ResultsGrid().RowCount(), 23);  // the read happened
     EXPECT_TRUE(Report().isEmpty());
-    EXPECT_TRUE(window_->TabSheet8->Edit6->isHidden());
+    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
 }
 
 TEST_F(AnalysisRunTest, NonIntegerColumnWidthStopsSetColumnsAfterMaximising) {
-    window_->Edit4->setText(QStringLiteral("wide"));
+    Child<QLineEdit>(*window_, "Edit4")->setText(QStringLiteral("wide"));
     prompts_.ExpectError();
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("'wide' is not a valid integer value."));
     EXPECT_TRUE(window_->isMaximized());
     EXPECT_EQ(window_->ColumnWidth(), 160);
     EXPECT_FALSE(Report().isEmpty());
-    EXPECT_TRUE(window_->TabSheet8->Edit6->isHidden());  // the last step did not run
+    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());  // the last step did not run
 }
 
 TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
-    window_->Edit4->setText(QStringLiteral(" 10"));
-    window_->Button1->click();
+    Child<QLineEdit>(*window_, "Edit4")->setText(QStringLiteral(" 10"));
+    Child<QPushButton>(*window_, "Button1")->click();
     EXPECT_EQ(window_->ColumnWidth(), 10);
-    EXPECT_EQ(window_->StringGrid1->horizontalHeader()->defaultSectionSize(), 10);
+    EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->horizontalHeader()->defaultSectionSize(), 10);
     window_->RunAnalysis();  // sets columns from Edit4 again at its end
 
-    const double pixelsPerPoint = window_->RichEdit1->logicalDpiX() / 72.0;
-    const QList<QTextOption::Tab> tabs = window_->RichEdit1->document()->defaultTextOption().tabs();
+    const double pixelsPerPoint = Child<QPlainTextEdit>(*window_, "RichEdit1")->logicalDpiX() / 72.0;
+    const QList<QTextOption::Tab> tabs = Child<QPlainTextEdit>(*window_, "RichEdit1")->document()->defaultTextOption().tabs();
     ASSERT_EQ(tabs.size(), 4);
     for (int i = 0; i < 4; ++i) {
         EXPECT_DOUBLE_EQ(tabs[i].position, ((i + 1) * 10 + 3) * pixelsPerPoint);
     }
     // This run's report was cut at 9 characters.
     EXPECT_TRUE(Report().contains(QStringLiteral(" 006.0  CO\t")));
-    EXPECT_EQ(window_->RichEdit1->textCursor().position(), 0);
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->textCursor().position(), 0);
 }
 
 TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
     window_->RunAnalysis();
     window_->StringGrid1MouseUp(3, 22);
     window_->StringGrid1DblClick();
-    EXPECT_EQ(window_->TabSheet3->Edit2->text(), QStringLiteral("hit 006.0  COFFEE  3 times"));
+    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->text(), QStringLiteral("hit 006.0  COFFEE  3 times"));
 
     prompts_.ExpectMessage();
     prompts_.ExpectError();
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     EXPECT_EQ(prompts_.last().text,
               QStringLiteral("'hit 006.0  COFFEE  3 times' is not a valid integer value."));
 }
@@ -211,14 +212,14 @@ TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
 // The second run's notice comes after the save and before the read; a diary gone
 // by then stops the run at the read, with the progress page in front.
 TEST_F(AnalysisRunTest, ReadFailureStopsTheRunOnTheProgressPage) {
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     ASSERT_TRUE(prompts_.AllAnswered());
     prompts_.ExpectMessage([this] { QFile::remove(window_->MainFileName()); });
     prompts_.ExpectError();
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     EXPECT_TRUE(prompts_.AllAnswered());
     EXPECT_EQ(prompts_.last().text, QStringLiteral("File not found."));
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->Tabsheet4);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "Tabsheet4"));
     EXPECT_EQ(window_->ResultsGrid().Cell(2, 0), "RANDOM");  // reset, then nothing read
     EXPECT_EQ(window_->ResultsGrid().Cell(0, 2), "");
 }
@@ -226,9 +227,9 @@ TEST_F(AnalysisRunTest, ReadFailureStopsTheRunOnTheProgressPage) {
 TEST_F(AnalysisRunTest, SaveFailureStopsTheRunBeforeTheRead) {
     window_->Record().SetMainFileName(Path(QStringLiteral("gone/diary.txt")));
     prompts_.ExpectError();
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     EXPECT_TRUE(prompts_.last().text.startsWith(QStringLiteral("Cannot create file ")));
-    EXPECT_NE(window_->PageControl1->currentWidget(), window_->Tabsheet4);  // no read
+    EXPECT_NE(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "Tabsheet4"));  // no read
 }
 
 }  // namespace

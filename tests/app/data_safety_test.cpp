@@ -15,6 +15,7 @@
 #include "app/window_fixture.h"
 #include "app/window_texts.h"
 #include "pages/composer/composer_page.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -103,7 +104,7 @@ TEST_F(DataSafetyTest, SaveAsksBeforeReplacingAFileThisRunDidNotWrite) {
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("untitled.txt")));
     EXPECT_EQ(ReadBytes(untitled), QByteArray("first diary\r\n"));
     EXPECT_TRUE(window_->RecordModified());
-    EXPECT_TRUE(window_->Save2->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
     prompts_.ExpectReplace(true);
     window_->Save2Click();
     EXPECT_EQ(ReadBytes(untitled), QByteArray("second diary\r\n"));
@@ -135,7 +136,7 @@ TEST_F(DataSafetyTest, SaveAsksBeforeReplacingAFileThisRunDidNotWrite) {
 
 TEST_F(DataSafetyTest, AnalysisStopsBeforeItResetsWhenTheDiaryChangedOnDisk) {
     window_->RunAnalysis();
-    const QString report = window_->RichEdit1->toPlainText();
+    const QString report = Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText();
     ASSERT_FALSE(report.isEmpty());
 
     const QByteArray elsewhere("edited elsewhere, #,\r\n");
@@ -146,7 +147,7 @@ TEST_F(DataSafetyTest, AnalysisStopsBeforeItResetsWhenTheDiaryChangedOnDisk) {
     window_->RunAnalysis();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("example.txt")));
     EXPECT_EQ(ReadBytes(Diary()), elsewhere);
-    EXPECT_EQ(window_->RichEdit1->toPlainText(), report);  // nothing was reset
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(), report);  // nothing was reset
     EXPECT_TRUE(window_->RecordModified());
 }
 
@@ -264,7 +265,7 @@ TEST_F(DataSafetyTest, StartAfterACrashOffersTheUnsavedText) {
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("example.txt")));
     EXPECT_EQ(EditorText(), typed);
     EXPECT_TRUE(window_->RecordModified());
-    EXPECT_TRUE(window_->Save2->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
     EXPECT_EQ(window_->windowTitle(),
               QString::fromLatin1(kVersionLine) + QStringLiteral(" example.txt"));
     window_->Save2Click();
@@ -337,7 +338,7 @@ TEST_F(DataSafetyTest, ASaveWithoutRoomKeepsTheOldFileAndTheText) {
     EXPECT_EQ(prompts_.last().text, QStringLiteral("Cannot create file example.txt."));
     EXPECT_EQ(ReadBytes(Diary()), old);
     EXPECT_TRUE(window_->RecordModified());
-    EXPECT_TRUE(window_->Save2->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
     for (const QString& name : QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden)) {
         EXPECT_FALSE(name.startsWith(QStringLiteral("example.txt."))) << name.toStdString();
     }

@@ -20,6 +20,7 @@
 #include "app/window_fixture.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -34,17 +35,17 @@ class KeyboardTest : public WindowTest {
         window_->show();
         QApplication::setActiveWindow(window_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-        ASSERT_EQ(Page(), window_->TabSheet8);
-        ASSERT_EQ(Focus(), window_->TabSheet8->RichEdit2);
+        ASSERT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
+        ASSERT_EQ(Focus(), Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2);
     }
 
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(window_->windowHandle(), key, modifiers);
     }
-    QWidget* Page() const { return window_->PageControl1->currentWidget(); }
+    QWidget* Page() const { return Child<QTabWidget>(*window_, "PageControl1")->currentWidget(); }
     static QWidget* Focus() { return QApplication::focusWidget(); }
     bool FocusInsidePages() const {
-        return Focus() != nullptr && window_->PageControl1->isAncestorOf(Focus());
+        return Focus() != nullptr && Child<QTabWidget>(*window_, "PageControl1")->isAncestorOf(Focus());
     }
 };
 
@@ -54,9 +55,9 @@ TEST_F(KeyboardTest, AltWithAPageMnemonicBringsThatPage) {
         Qt::Key key;
         QWidget* page;
     } rows[] = {
-        {Qt::Key_M, window_->TabSheet1}, {Qt::Key_P, window_->TabSheet2},
-        {Qt::Key_R, window_->Tabsheet4}, {Qt::Key_A, window_->TabSheet5},
-        {Qt::Key_H, window_->TabSheet6}, {Qt::Key_M, window_->TabSheet1},
+        {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")}, {Qt::Key_P, Child<QWidget>(*window_, "TabSheet2")},
+        {Qt::Key_R, Child<QWidget>(*window_, "Tabsheet4")}, {Qt::Key_A, Child<QWidget>(*window_, "TabSheet5")},
+        {Qt::Key_H, Child<QWidget>(*window_, "TabSheet6")}, {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")},
     };
     for (const auto& row : rows) {
         Press(row.key, Qt::AltModifier);
@@ -67,8 +68,8 @@ TEST_F(KeyboardTest, AltWithAPageMnemonicBringsThatPage) {
 TEST_F(KeyboardTest, AltFOpensTheFileMenuNotTheSettingsPage) {
     StartShown();
     Press(Qt::Key_F, Qt::AltModifier);
-    EXPECT_EQ(QApplication::activePopupWidget(), window_->File1);
-    EXPECT_EQ(Page(), window_->TabSheet8);
+    EXPECT_EQ(QApplication::activePopupWidget(), Child<QMenu>(*window_, "File1"));
+    EXPECT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
     Press(Qt::Key_Escape);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
@@ -76,60 +77,60 @@ TEST_F(KeyboardTest, AltFOpensTheFileMenuNotTheSettingsPage) {
 TEST_F(KeyboardTest, AltCTakesTurnsBetweenSetColumnsAndTheComposerPage) {
     StartShown();
     Press(Qt::Key_H, Qt::AltModifier);
-    ASSERT_EQ(Page(), window_->TabSheet6);
+    ASSERT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
 
     // First the button takes the focus without being pressed...
     Press(Qt::Key_C, Qt::AltModifier);
-    EXPECT_EQ(Focus(), window_->Button1);
-    EXPECT_EQ(Page(), window_->TabSheet6);
+    EXPECT_EQ(Focus(), Child<QPushButton>(*window_, "Button1"));
+    EXPECT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
     EXPECT_EQ(window_->ColumnWidth(), 160);
     // ...then the page comes to the front.
     Press(Qt::Key_C, Qt::AltModifier);
-    EXPECT_EQ(Page(), window_->TabSheet8);
+    EXPECT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
 
     // Space presses the focused button: "Set Columns" takes the width from Edit4.
-    window_->Button1->setFocus();
+    Child<QPushButton>(*window_, "Button1")->setFocus();
     Press(Qt::Key_Space);
     EXPECT_EQ(window_->ColumnWidth(), 170);
 }
 
 TEST_F(KeyboardTest, CtrlTabStepsThroughEveryPageKeepingTheFocusInside) {
     StartShown();
-    QTabWidget& pages = *window_->PageControl1;
+    QTabWidget& pages = *Child<QTabWidget>(*window_, "PageControl1");
     const int count = pages.count();
     for (int step = 1; step <= count; ++step) {
         Press(Qt::Key_Tab, Qt::ControlModifier);
-        EXPECT_EQ(pages.currentIndex(), (pages.indexOf(window_->TabSheet8) + step) % count)
+        EXPECT_EQ(pages.currentIndex(), (pages.indexOf(Child<ComposerPage>(*window_, "TabSheet8")) + step) % count)
             << "step " << step;
         EXPECT_TRUE(FocusInsidePages()) << "step " << step;
     }
     // Back on the Composer page, the focus entered it and went to the editor.
-    EXPECT_EQ(Page(), window_->TabSheet8);
-    EXPECT_EQ(Focus(), window_->TabSheet8->RichEdit2);
+    EXPECT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
+    EXPECT_EQ(Focus(), Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2);
 
     for (int step = 1; step <= count; ++step) {
         Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(pages.currentIndex(),
-                  (pages.indexOf(window_->TabSheet8) - step % count + count) % count)
+                  (pages.indexOf(Child<ComposerPage>(*window_, "TabSheet8")) - step % count + count) % count)
             << "step back " << step;
         EXPECT_TRUE(FocusInsidePages()) << "step back " << step;
     }
-    EXPECT_EQ(Focus(), window_->TabSheet8->RichEdit2);
+    EXPECT_EQ(Focus(), Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2);
 }
 
 TEST_F(KeyboardTest, CtrlTabOutsideThePagesLeavesThePageInFront) {
     StartShown();
-    window_->Edit4->setFocus();
+    Child<QLineEdit>(*window_, "Edit4")->setFocus();
     Press(Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(Page(), window_->TabSheet8);
-    EXPECT_EQ(Focus(), window_->Edit4);
+    EXPECT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
+    EXPECT_EQ(Focus(), Child<QLineEdit>(*window_, "Edit4"));
 }
 
 TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
     StartShown();
-    QAction* const actions[] = {window_->New1,    window_->Open2, window_->Save2,
-                                window_->SaveAs1, window_->d1,    window_->PrinterSetUp1,
-                                window_->Print1,  window_->Quit1};
+    QAction* const actions[] = {Child<QAction>(*window_, "New1"),    Child<QAction>(*window_, "Open2"), Child<QAction>(*window_, "Save2"),
+                                Child<QAction>(*window_, "SaveAs1"), Child<QAction>(*window_, "d1"),    Child<QAction>(*window_, "PrinterSetUp1"),
+                                Child<QAction>(*window_, "Print1"),  Child<QAction>(*window_, "Quit1")};
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (QAction* action : actions) {
         spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
@@ -141,19 +142,19 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
     };
     const std::vector<Row> rows = {
         // "Save &As..." and "&Analysis" share A: A moves between them, Enter runs.
-        {{Qt::Key_A, Qt::Key_A, Qt::Key_Return}, window_->d1, [] {}},
+        {{Qt::Key_A, Qt::Key_A, Qt::Key_Return}, Child<QAction>(*window_, "d1"), [] {}},
         {{Qt::Key_A, Qt::Key_Return},
-         window_->SaveAs1,
+         Child<QAction>(*window_, "SaveAs1"),
          [this] { prompts_.ExpectSave(std::nullopt); }},
-        {{Qt::Key_O}, window_->Open2, [this] { prompts_.ExpectOpen(std::nullopt); }},
-        {{Qt::Key_P}, window_->Print1, [this] { prompts_.ExpectPrint(nullptr); }},
+        {{Qt::Key_O}, Child<QAction>(*window_, "Open2"), [this] { prompts_.ExpectOpen(std::nullopt); }},
+        {{Qt::Key_P}, Child<QAction>(*window_, "Print1"), [this] { prompts_.ExpectPrint(nullptr); }},
         // "Printer SetUp..." has no mnemonic; the arrows reach it from the top.
         {{Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return},
-         window_->PrinterSetUp1,
+         Child<QAction>(*window_, "PrinterSetUp1"),
          [this] { prompts_.ExpectPrinterSetup(nullptr); }},
-        {{Qt::Key_S}, window_->Save2, [this] { Type(QStringLiteral("x")); }},
-        {{Qt::Key_N}, window_->New1, [] {}},
-        {{Qt::Key_Q}, window_->Quit1, [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
+        {{Qt::Key_S}, Child<QAction>(*window_, "Save2"), [this] { Type(QStringLiteral("x")); }},
+        {{Qt::Key_N}, Child<QAction>(*window_, "New1"), [] {}},
+        {{Qt::Key_Q}, Child<QAction>(*window_, "Quit1"), [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const QString name = row.expected->objectName();
@@ -163,7 +164,7 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
             counts.push_back(spy->count());
         }
         Press(Qt::Key_F, Qt::AltModifier);
-        ASSERT_EQ(QApplication::activePopupWidget(), window_->File1) << name.toStdString();
+        ASSERT_EQ(QApplication::activePopupWidget(), Child<QMenu>(*window_, "File1")) << name.toStdString();
         for (Qt::Key key : row.keys) {
             Press(key);
         }
@@ -174,7 +175,7 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
         }
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << name.toStdString();
         // Back to the diary for the next row, as the record commands expect.
-        window_->PageControl1->setCurrentWidget(window_->TabSheet8);
+        Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
     }
     EXPECT_FALSE(window_->isVisible());
 }
@@ -182,15 +183,15 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
 TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
     StartShown();
     // The captions and mnemonics stay as they were.
-    EXPECT_EQ(window_->New1->text(), QStringLiteral("&New"));
-    EXPECT_EQ(window_->Open2->text(), QStringLiteral("&Open..."));
-    EXPECT_EQ(window_->Save2->text(), QStringLiteral("&Save"));
-    EXPECT_EQ(window_->Print1->text(), QStringLiteral("&Print..."));
-    EXPECT_EQ(window_->Quit1->text(), QStringLiteral("&Quit"));
+    EXPECT_EQ(Child<QAction>(*window_, "New1")->text(), QStringLiteral("&New"));
+    EXPECT_EQ(Child<QAction>(*window_, "Open2")->text(), QStringLiteral("&Open..."));
+    EXPECT_EQ(Child<QAction>(*window_, "Save2")->text(), QStringLiteral("&Save"));
+    EXPECT_EQ(Child<QAction>(*window_, "Print1")->text(), QStringLiteral("&Print..."));
+    EXPECT_EQ(Child<QAction>(*window_, "Quit1")->text(), QStringLiteral("&Quit"));
 
-    QAction* const actions[] = {window_->New1,    window_->Open2, window_->Save2,
-                                window_->SaveAs1, window_->d1,    window_->PrinterSetUp1,
-                                window_->Print1,  window_->Quit1};
+    QAction* const actions[] = {Child<QAction>(*window_, "New1"),    Child<QAction>(*window_, "Open2"), Child<QAction>(*window_, "Save2"),
+                                Child<QAction>(*window_, "SaveAs1"), Child<QAction>(*window_, "d1"),    Child<QAction>(*window_, "PrinterSetUp1"),
+                                Child<QAction>(*window_, "Print1"),  Child<QAction>(*window_, "Quit1")};
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (QAction* action : actions) {
         spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
@@ -201,11 +202,11 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
         std::function<void()> before;
     };
     const std::vector<Row> rows = {
-        {QKeySequence::Open, window_->Open2, [this] { prompts_.ExpectOpen(std::nullopt); }},
-        {QKeySequence::Print, window_->Print1, [this] { prompts_.ExpectPrint(nullptr); }},
-        {QKeySequence::Save, window_->Save2, [this] { Type(QStringLiteral("x")); }},
-        {QKeySequence::New, window_->New1, [] {}},
-        {QKeySequence::Quit, window_->Quit1, [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
+        {QKeySequence::Open, Child<QAction>(*window_, "Open2"), [this] { prompts_.ExpectOpen(std::nullopt); }},
+        {QKeySequence::Print, Child<QAction>(*window_, "Print1"), [this] { prompts_.ExpectPrint(nullptr); }},
+        {QKeySequence::Save, Child<QAction>(*window_, "Save2"), [this] { Type(QStringLiteral("x")); }},
+        {QKeySequence::New, Child<QAction>(*window_, "New1"), [] {}},
+        {QKeySequence::Quit, Child<QAction>(*window_, "Quit1"), [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const std::string name = row.expected->objectName().toStdString();
@@ -227,23 +228,23 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
             EXPECT_EQ(spies[i]->count() - counts[i], actions[i] == row.expected ? 1 : 0)
                 << name << " ran " << actions[i]->objectName().toStdString();
         }
-        if (row.expected == window_->Save2) {
+        if (row.expected == Child<QAction>(*window_, "Save2")) {
             EXPECT_TRUE(ReadBytes(Path("example.txt")).contains("x")) << "not saved";
         }
-        if (row.expected != window_->Quit1) {
+        if (row.expected != Child<QAction>(*window_, "Quit1")) {
             EXPECT_TRUE(window_->isVisible()) << name;
-            window_->PageControl1->setCurrentWidget(window_->TabSheet8);
-            window_->TabSheet8->RichEdit2->setFocus();
+            Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+            Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->setFocus();
         }
-        if (row.expected == window_->New1) {
+        if (row.expected == Child<QAction>(*window_, "New1")) {
             // F1 from the editor, and from a page without a focusable control.
             Press(Qt::Key_F1);
-            EXPECT_EQ(Page(), window_->TabSheet6);
-            window_->PageControl1->setCurrentWidget(window_->Tabsheet4);
+            EXPECT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
+            Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<QWidget>(*window_, "Tabsheet4"));
             Press(Qt::Key_F1);
-            EXPECT_EQ(Page(), window_->TabSheet6);
-            window_->PageControl1->setCurrentWidget(window_->TabSheet8);
-            window_->TabSheet8->RichEdit2->setFocus();
+            EXPECT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
+            Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+            Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->setFocus();
         }
     }
     EXPECT_TRUE(prompts_.AllAnswered());
@@ -253,7 +254,7 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
 TEST_F(KeyboardTest, TabLeavesTheEditorForTheComposerButtons) {
     StartShown();
     const QString diary = EditorText();
-    ComposerPage& page = *window_->TabSheet8;
+    ComposerPage& page = *Child<ComposerPage>(*window_, "TabSheet8");
     const QWidget* const forward[] = {page.Button4, page.Button6, page.Button5};
     for (const QWidget* expected : forward) {
         Press(Qt::Key_Tab);
@@ -286,12 +287,12 @@ TEST_F(KeyboardTest, TabLeavesTheEditorForTheComposerButtons) {
 
 TEST_F(KeyboardTest, EnterIsTheKeyboardsDoubleClickOnTheListAndTheResults) {
     StartShown();
-    SymptomListPage& settings = *window_->TabSheet3;
+    SymptomListPage& settings = *Child<SymptomListPage>(*window_, "TabSheet3");
 
     // Alt+P, then one step on: the settings page, its list focused.
     Press(Qt::Key_P, Qt::AltModifier);
     Press(Qt::Key_Tab, Qt::ControlModifier);
-    ASSERT_EQ(Page(), window_->TabSheet3);
+    ASSERT_EQ(Page(), Child<SymptomListPage>(*window_, "TabSheet3"));
     ASSERT_EQ(Focus(), settings.ListBox2);
     Press(Qt::Key_Home);
     Press(Qt::Key_Down);
@@ -302,11 +303,11 @@ TEST_F(KeyboardTest, EnterIsTheKeyboardsDoubleClickOnTheListAndTheResults) {
 
     window_->Guard([this] { window_->RunAnalysis(); });
     Press(Qt::Key_P, Qt::AltModifier);
-    ASSERT_EQ(Focus(), window_->StringGrid1);
+    ASSERT_EQ(Focus(), Child<QTableView>(*window_, "StringGrid1"));
     Press(Qt::Key_Down);
     Press(Qt::Key_Down);
     Press(Qt::Key_Right);
-    const QModelIndex cell = window_->StringGrid1->currentIndex();
+    const QModelIndex cell = Child<QTableView>(*window_, "StringGrid1")->currentIndex();
     ASSERT_TRUE(cell.isValid());
     const std::string text = window_->ResultsGrid().Cell(cell.column(), cell.row());
     ASSERT_FALSE(text.empty()) << cell.column() << "," << cell.row();
@@ -329,13 +330,13 @@ TEST_F(KeyboardTest, EveryControlCarriesAnAccessibleName) {
     EXPECT_GE(named, 35);
 
     // Captions are announced as shown, without their mnemonic marks.
-    EXPECT_EQ(window_->Button1->accessibleName(), QStringLiteral("Set Columns"));
-    EXPECT_EQ(window_->TabSheet2->accessibleName(), QStringLiteral("Spreadsheet"));
-    EXPECT_EQ(window_->File1->accessibleName(), QStringLiteral("File"));
-    EXPECT_EQ(window_->TabSheet3->Edit2->accessibleName(),
+    EXPECT_EQ(Child<QPushButton>(*window_, "Button1")->accessibleName(), QStringLiteral("Set Columns"));
+    EXPECT_EQ(Child<QWidget>(*window_, "TabSheet2")->accessibleName(), QStringLiteral("Spreadsheet"));
+    EXPECT_EQ(Child<QMenu>(*window_, "File1")->accessibleName(), QStringLiteral("File"));
+    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->accessibleName(),
               QStringLiteral("Minimum times an item must occur"));
     // A caption that holds a state is announced in the state it shows.
-    ComposerPage& page = *window_->TabSheet8;
+    ComposerPage& page = *Child<ComposerPage>(*window_, "TabSheet8");
     page.Button6Click();
     EXPECT_EQ(page.Button6->accessibleName(), QStringLiteral("Stop"));
     page.Button6Click();

@@ -7,6 +7,7 @@
 
 #include "app/window_fixture.h"
 #include "pages/composer/composer_page.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -33,7 +34,7 @@ TEST_F(RecordCommandsTest, CaptionFollowsTheCurrentRecordFile) {
     window_->Save2Click();
     EXPECT_EQ(window_->windowTitle(), QStringLiteral("untitled.txt"));
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("untitled.txt"))), QByteArray("tea, #,\r\n"));
-    EXPECT_FALSE(window_->Save2->isEnabled());
+    EXPECT_FALSE(Child<QAction>(*window_, "Save2")->isEnabled());
     EXPECT_FALSE(window_->RecordModified());
 
     const QString other = Path(QStringLiteral("other.txt"));
@@ -48,17 +49,17 @@ TEST_F(RecordCommandsTest, CaptionFollowsTheCurrentRecordFile) {
 
     const QString renamed = Path(QStringLiteral("renamed.txt"));
     prompts_.ExpectSave(renamed);
-    window_->PageControl1->setCurrentWidget(window_->TabSheet8);
+    Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
     window_->SaveAs1Click();
     EXPECT_EQ(window_->windowTitle(), renamed);
     EXPECT_EQ(ReadBytes(renamed), QByteArray("coffee, $,\r\nsecond line\r\n"));
     EXPECT_TRUE(SettingsText().contains(QStringLiteral("MainFile=") + renamed));
     EXPECT_FALSE(window_->RecordModified());
-    EXPECT_TRUE(window_->Save2->isEnabled());                // Save As leaves the item alone
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());                // Save As leaves the item alone
     EXPECT_EQ(prompts_.last().text, QStringLiteral("txt"));  // default extension
 
     window_->Save2Click();
-    EXPECT_FALSE(window_->Save2->isEnabled());
+    EXPECT_FALSE(Child<QAction>(*window_, "Save2")->isEnabled());
 }
 
 TEST_F(RecordCommandsTest, OpenDialogSuffixTurnsToTxtWithTheFirstAnalysis) {
@@ -112,7 +113,7 @@ TEST_F(RecordCommandsTest, FailedSaveLeavesOldFileAndStateWhole) {
     for (const QString& target : {asFolder, inMissing}) {
         prompts_.ExpectSave(target);
         prompts_.ExpectError();
-        window_->PageControl1->setCurrentWidget(window_->TabSheet8);
+        Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
         window_->Guard([this] { window_->SaveAs1Click(); });
         // The record's save dialog asks before it replaces a file.
         EXPECT_EQ(prompts_.asked()[prompts_.asked().size() - 2].title, QStringLiteral("confirm"));
@@ -120,7 +121,7 @@ TEST_F(RecordCommandsTest, FailedSaveLeavesOldFileAndStateWhole) {
         EXPECT_EQ(window_->MainFileName(), QStringLiteral("example.txt"));
         EXPECT_EQ(window_->windowTitle(), caption);
         EXPECT_TRUE(window_->RecordModified());
-        EXPECT_TRUE(window_->Save2->isEnabled());
+        EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
         EXPECT_FALSE(SettingsText().contains(target));
     }
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("example.txt"))), old);

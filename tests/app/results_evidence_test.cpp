@@ -6,6 +6,7 @@
 
 #include "core/analysis/text_grid.h"
 #include "app/window_fixture.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -13,14 +14,14 @@ namespace {
 class ResultsEvidenceTest : public ExampleWindowTest {
   protected:
     QVariant Data(int row, int column, int role) const {
-        const QAbstractItemModel* model = window_->StringGrid1->model();
+        const QAbstractItemModel* model = Child<QTableView>(*window_, "StringGrid1")->model();
         return model->data(model->index(row, column), role);
     }
 };
 
 TEST_F(ResultsEvidenceTest, CorrelationCellsExplainThemselvesAndAreShaded) {
     EXPECT_FALSE(Data(1, 3, Qt::ToolTipRole).isValid());  // before any analysis
-    window_->d1->trigger();
+    Child<QAction>(*window_, "d1")->trigger();
     ASSERT_EQ(window_->ResultsGrid().Cell(3, 22), "006.0  COFFEE  3 times");
 
     const QString tooltip = Data(22, 3, Qt::ToolTipRole).toString();

@@ -14,6 +14,7 @@
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/record_document.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -70,8 +71,8 @@ TEST_F(StartupTest, FirstRunWritesEveryDefaultInSectionOrderAndLoadsTheExample) 
     EXPECT_EQ(EditorText(), diary);
     EXPECT_EQ(window_->windowTitle(), kCaptionPrefix + QStringLiteral("example.txt"));
     EXPECT_EQ(window_->StartDir(), dir_->path());
-    EXPECT_EQ(window_->TabSheet3->ListBox2->count(), 20);
-    EXPECT_EQ(window_->TabSheet3->ListBox2->item(0)->text(), QStringLiteral("HEADACHE"));
+    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->count(), 20);
+    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->item(0)->text(), QStringLiteral("HEADACHE"));
 }
 
 TEST_F(StartupTest, FirstRunWithoutTheExampleStopsAfterTheSettingsLoad) {
@@ -83,12 +84,12 @@ TEST_F(StartupTest, FirstRunWithoutTheExampleStopsAfterTheSettingsLoad) {
     // The settings file was initialised in full before the record load failed.
     EXPECT_TRUE(SettingsText().contains(QStringLiteral("47=digestive issue,")));
     EXPECT_EQ(window_->windowTitle(), QStringLiteral("Form1 example.txt"));
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet6);
-    EXPECT_TRUE(window_->StatusBar1->currentMessage().isEmpty());
-    EXPECT_TRUE(window_->Save2->isEnabled());
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet6"));
+    EXPECT_TRUE(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage().isEmpty());
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
     EXPECT_EQ(window_->MainFileName(), QStringLiteral("example.txt"));
-    EXPECT_FALSE(window_->Memo3->toPlainText().startsWith(QStringLiteral("Quorvane.exe")));
-    EXPECT_EQ(window_->TabSheet8->StringGrid2->item(0, 4)->text(), QStringLiteral("sugar,"));
+    EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().startsWith(QStringLiteral("Quorvane.exe")));
+    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->StringGrid2->item(0, 4)->text(), QStringLiteral("sugar,"));
 }
 
 TEST_F(StartupTest, AcceptedStartLeavesComposerInFrontAndTheRecordSaved) {
@@ -100,13 +101,13 @@ TEST_F(StartupTest, AcceptedStartLeavesComposerInFrontAndTheRecordSaved) {
               QStringLiteral("Click and Drag here to view all of this Agreement"));
     EXPECT_EQ(prompts_.last().text,
               QStringLiteral("Welcome to Quorvane. I have read and agree to these conditions"));
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet8);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<ComposerPage>(*window_, "TabSheet8"));
     EXPECT_FALSE(window_->RecordModified());
-    EXPECT_FALSE(window_->Save2->isEnabled());
-    EXPECT_FALSE(window_->StatusBar1->currentMessage().isEmpty());
-    EXPECT_EQ(window_->Memo3->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(Child<QAction>(*window_, "Save2")->isEnabled());
+    EXPECT_FALSE(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage().isEmpty());
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "Memo3")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
-    const QStringList agreement = window_->Memo3->toPlainText().split(QLatin1Char('\n'));
+    const QStringList agreement = Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_GE(agreement.size(), 3);
     EXPECT_EQ(agreement[0],
               QStringLiteral("Quorvane.exe  Version 2.05,  Released on May 2nd, 2000"));
@@ -116,7 +117,7 @@ TEST_F(StartupTest, AcceptedStartLeavesComposerInFrontAndTheRecordSaved) {
 
     Type(QStringLiteral("x"));
     EXPECT_TRUE(window_->RecordModified());
-    EXPECT_TRUE(window_->Save2->isEnabled());
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
 }
 
 TEST_F(StartupTest, CancelledAgreementClosesTheWindowWithoutAsking) {
@@ -125,7 +126,7 @@ TEST_F(StartupTest, CancelledAgreementClosesTheWindowWithoutAsking) {
     prompts_.ExpectAgreement(false);
     window_->FormActivate();
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet5);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet5"));
 }
 
 TEST_F(StartupTest, RunsOnceWhateverActivatesTheWindowLater) {
@@ -153,7 +154,7 @@ TEST_F(StartupTest, InitialisedFileGivesSymptomSlotsAsStored) {
                    longName.toLatin1() + "\r\n5=RASH\r\n");
     StartAccepted();
 
-    const QStringList lines = ListLines(*window_->TabSheet3->ListBox2);
+    const QStringList lines = ListLines(*Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2);
     ASSERT_EQ(lines.size(), 20);
     EXPECT_EQ(lines[0], QStringLiteral("sneezing"));  // lower case kept as stored
     EXPECT_EQ(lines[1], QString());                   // present but empty
@@ -167,7 +168,7 @@ TEST_F(StartupTest, InitialisedFileGivesSymptomSlotsAsStored) {
     EXPECT_EQ(window_->ResultsGrid().Cell(3, 0), "sneezing");
     EXPECT_EQ(window_->ResultsGrid().Cell(1, 0), "count");
     // The fixed phrases replace whatever row 0 held.
-    EXPECT_EQ(window_->TabSheet8->StringGrid2->item(0, 0)->text(),
+    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->StringGrid2->item(0, 0)->text(),
               QStringLiteral("End of Meal, $,"));
     // An initialised file is only read.
     EXPECT_FALSE(SettingsText().contains(QStringLiteral("Odra Vennt")));

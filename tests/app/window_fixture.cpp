@@ -5,6 +5,7 @@
 #include <QTextCursor>
 
 #include "pages/composer/composer_page.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 
@@ -76,13 +77,13 @@ QString WindowTest::SettingsText() const {
 }
 
 void WindowTest::Type(const QString& text) {
-    QTextCursor cursor = window_->TabSheet8->RichEdit2->textCursor();
+    QTextCursor cursor = Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
 }
 
 QString WindowTest::EditorText() const {
-    return window_->TabSheet8->RichEdit2->toPlainText();
+    return Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->toPlainText();
 }
 
 }  // namespace quorvane::testing

@@ -19,6 +19,7 @@
 #include "app/window_fixture.h"
 #include "core/text/quorvane_error.h"
 #include "pages/composer/composer_page.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -42,11 +43,11 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
         EXPECT_EQ(widget->geometry(), control.geometry) << control.name;
     }
     EXPECT_EQ(window_->windowTitle(), QStringLiteral("Form1"));
-    EXPECT_EQ(window_->Edit4->text(), QStringLiteral("170"));
-    EXPECT_EQ(window_->ProgressBar1->maximum(), 100);
-    EXPECT_EQ(window_->PageControl1->currentWidget(), window_->TabSheet6);
-    EXPECT_TRUE(window_->Save2->isEnabled());
-    EXPECT_TRUE(window_->TabSheet8->Edit6->isHidden());
+    EXPECT_EQ(Child<QLineEdit>(*window_, "Edit4")->text(), QStringLiteral("170"));
+    EXPECT_EQ(Child<QProgressBar>(*window_, "ProgressBar1")->maximum(), 100);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet6"));
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
+    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
 
     const QStringList pages = {QStringLiteral("&Main and Print Preview"),
                                QStringLiteral("S&preadsheet"),
@@ -55,14 +56,14 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
                                QStringLiteral("&Agreement"),
                                QStringLiteral("&Help"),
                                QStringLiteral("&Composer")};
-    ASSERT_EQ(window_->PageControl1->count(), 7);
+    ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->count(), 7);
     for (int i = 0; i < 7; ++i) {
         if (!pages[i].isEmpty()) {
-            EXPECT_EQ(window_->PageControl1->tabText(i), pages[i]);
+            EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->tabText(i), pages[i]);
         }
     }
-    EXPECT_EQ(window_->PageControl1->widget(2)->objectName(), QStringLiteral("TabSheet3"));
-    EXPECT_EQ(window_->PageControl1->widget(6)->objectName(), QStringLiteral("TabSheet8"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(2)->objectName(), QStringLiteral("TabSheet3"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(6)->objectName(), QStringLiteral("TabSheet8"));
 }
 
 TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) {
@@ -72,26 +73,26 @@ TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) 
                                   QStringLiteral("N2"),     QStringLiteral("PrinterSetUp1"),
                                   QStringLiteral("Print1"), QStringLiteral("Quit1")};
     QStringList names;
-    for (QAction* action : window_->File1->actions()) {
+    for (QAction* action : Child<QMenu>(*window_, "File1")->actions()) {
         names.append(action->objectName());
         // Only the five commands the desktop has standard keys for carry one.
-        const bool standard = action == window_->New1 || action == window_->Open2 ||
-                              action == window_->Save2 || action == window_->Print1 ||
-                              action == window_->Quit1;
+        const bool standard = action == Child<QAction>(*window_, "New1") || action == Child<QAction>(*window_, "Open2") ||
+                              action == Child<QAction>(*window_, "Save2") || action == Child<QAction>(*window_, "Print1") ||
+                              action == Child<QAction>(*window_, "Quit1");
         EXPECT_EQ(action->shortcut().isEmpty(), !standard) << action->objectName().toStdString();
     }
-    EXPECT_EQ(window_->Print1->shortcut(), QKeySequence(QKeySequence::Print));
+    EXPECT_EQ(Child<QAction>(*window_, "Print1")->shortcut(), QKeySequence(QKeySequence::Print));
     EXPECT_EQ(names, expected);
-    EXPECT_EQ(window_->File1->title(), QStringLiteral("&File"));
-    EXPECT_TRUE(window_->N1->isSeparator());
-    EXPECT_EQ(window_->d1->text(), QStringLiteral("&Analysis"));
-    EXPECT_EQ(window_->d1->statusTip(), QStringLiteral("Analyse the current file"));
-    EXPECT_EQ(window_->PrinterSetUp1->text(), QStringLiteral("Printer SetUp..."));
+    EXPECT_EQ(Child<QMenu>(*window_, "File1")->title(), QStringLiteral("&File"));
+    EXPECT_TRUE(Child<QAction>(*window_, "N1")->isSeparator());
+    EXPECT_EQ(Child<QAction>(*window_, "d1")->text(), QStringLiteral("&Analysis"));
+    EXPECT_EQ(Child<QAction>(*window_, "d1")->statusTip(), QStringLiteral("Analyse the current file"));
+    EXPECT_EQ(Child<QAction>(*window_, "PrinterSetUp1")->text(), QStringLiteral("Printer SetUp..."));
 
-    window_->StatusBar1->showMessage(QStringLiteral("notice"));
-    QStatusTipEvent tip(window_->d1->statusTip());
-    QApplication::sendEvent(window_->File1, &tip);
-    EXPECT_EQ(window_->StatusBar1->currentMessage(), QStringLiteral("notice"));
+    Child<QStatusBar>(*window_, "StatusBar1")->showMessage(QStringLiteral("notice"));
+    QStatusTipEvent tip(Child<QAction>(*window_, "d1")->statusTip());
+    QApplication::sendEvent(Child<QMenu>(*window_, "File1"), &tip);
+    EXPECT_EQ(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage(), QStringLiteral("notice"));
 }
 
 TEST_F(WindowLayoutTest, ResizeRuleFollowsTheClientArea) {
@@ -103,18 +104,18 @@ TEST_F(WindowLayoutTest, ResizeRuleFollowsTheClientArea) {
     ASSERT_EQ(window_->ClientWidth(), 800);
     ASSERT_EQ(window_->ClientHeight(), 600);
 
-    EXPECT_EQ(window_->PageControl1->size(), QSize(780, 560));
-    EXPECT_EQ(window_->RichEdit1->size(), QSize(760, 520));
-    EXPECT_EQ(window_->StringGrid1->size(), QSize(760, 520));
-    EXPECT_EQ(window_->TabSheet8->RichEdit2->size(), QSize(569, 177));
-    EXPECT_EQ(window_->PageControl1->pos(), QPoint(0, 16));
-    EXPECT_EQ(window_->StatusBar1->geometry().bottom(), 599);
-    EXPECT_EQ(window_->StatusBar1->width(), 800);
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->size(), QSize(780, 560));
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->size(), QSize(760, 520));
+    EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->size(), QSize(760, 520));
+    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->size(), QSize(569, 177));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->pos(), QPoint(0, 16));
+    EXPECT_EQ(Child<QStatusBar>(*window_, "StatusBar1")->geometry().bottom(), 599);
+    EXPECT_EQ(Child<QStatusBar>(*window_, "StatusBar1")->width(), 800);
 
     // A window too small for the rule gives empty controls, not negative sizes.
     window_->resize(10, 10 + window_->menuBar()->height());
     QApplication::processEvents();
-    EXPECT_EQ(window_->RichEdit1->size(), QSize(0, 0));
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->size(), QSize(0, 0));
 }
 
 TEST_F(WindowLayoutTest, DesignClientAreaGivesDesignSizes) {
@@ -124,12 +125,12 @@ TEST_F(WindowLayoutTest, DesignClientAreaGivesDesignSizes) {
     QApplication::processEvents();
     ASSERT_EQ(window_->ClientWidth(), 606);
     ASSERT_EQ(window_->ClientHeight(), 420);
-    EXPECT_EQ(window_->PageControl1->size(), QSize(586, 380));
-    EXPECT_EQ(window_->RichEdit1->size(), QSize(566, 340));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->size(), QSize(586, 380));
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->size(), QSize(566, 340));
 }
 
 TEST_F(WindowLayoutTest, FixedTexts) {
-    const QStringList help = window_->Memo4->toPlainText().split(QLatin1Char('\n'));
+    const QStringList help = Child<QPlainTextEdit>(*window_, "Memo4")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(help.size(), 74);
     EXPECT_EQ(help[0], QStringLiteral("HELP"));
     EXPECT_EQ(help[4], QStringLiteral("A.    Writing the Environmental Conditions."));
@@ -141,14 +142,14 @@ TEST_F(WindowLayoutTest, FixedTexts) {
                              "c:\\Ambry\\myFile.txt"));
     EXPECT_EQ(help[73], QStringLiteral("7. Show your results to your Doctor."));
 
-    const QStringList agreement = window_->Memo3->toPlainText().split(QLatin1Char('\n'));
+    const QStringList agreement = Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(agreement.size(), 16);  // empty, eleven disclaimer lines, empty, three notes
     EXPECT_EQ(agreement[0], QString());
     EXPECT_EQ(agreement[12], QString());
     EXPECT_EQ(agreement[13], QStringLiteral("1. This program produces Environmental Art."));
     EXPECT_EQ(agreement[14],
               QStringLiteral("2. If you need help making Environmental Art see the HELP page."));
-    EXPECT_EQ(window_->Memo3->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "Memo3")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST(ErrorBoxTest, FullStopOnlyAfterCharactersAboveTheFullStop) {
