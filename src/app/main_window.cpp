@@ -281,10 +281,10 @@ void TForm1::BuildPages() {
     StringGrid1->installEventFilter(this);
 
     record_ = new RecordDocument(
-        prompts_, *TabSheet8->RichEdit2, [this] { return SettingsFilePath(); }, this);
+        prompts_, TabSheet8->Editor(), [this] { return SettingsFilePath(); }, this);
     connect(record_, &RecordDocument::captionChanged, this, &TForm1::SetCaption);
     connect(record_, &RecordDocument::saveEnabledChanged, Save2, &QAction::setEnabled);
-    connect(TabSheet8->RichEdit2, &QPlainTextEdit::textChanged, this,
+    connect(&TabSheet8->Editor(), &QPlainTextEdit::textChanged, this,
             [this] { Guard([this] { RichEdit2Change(); }); });
 }
 

@@ -75,7 +75,7 @@ void TForm1::RunAnalysis() {
     hooks.GatherEvidence = true;
     analysis_.Read(PathBytes(MainFileName()), hooks);
 
-    const int32_t minimumCount = StrToInt(BoxText(TabSheet3->Edit2->text()));
+    const int32_t minimumCount = StrToInt(BoxText(TabSheet3->MinimumCountText()));
     analysis_.ComputeTotals(minimumCount);
     StepProgress(50);
     StringGrid1->hide();
@@ -132,7 +132,7 @@ void TForm1::StringGrid1MouseUp(int column, int row) {
 }
 
 void TForm1::StringGrid1DblClick() {
-    TabSheet3->Edit2->setText(QStringLiteral("hit ") +
+    TabSheet3->SetMinimumCountText(QStringLiteral("hit ") +
                               FromDiskBytes(analysis_.Grid().Cell(pressedColumn_, pressedRow_)));
 }
 

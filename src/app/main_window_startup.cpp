@@ -61,7 +61,7 @@ void TForm1::FormActivate() {
         PageControl1->setCurrentWidget(TabSheet8);
         record_->MarkSaved();
         record_->OfferRecovery();
-        TabSheet8->RichEdit2->setFocus();
+        TabSheet8->FocusEditor();
     });
     // After a failed start too: the window stays usable, and what is typed into it
     // is kept.
@@ -90,13 +90,13 @@ void TForm1::RichEdit2Change() {
 void TForm1::New1Click() {
     PageControl1->setCurrentWidget(TabSheet8);
     record_->New();
-    TabSheet8->RichEdit2->setFocus();
+    TabSheet8->FocusEditor();
 }
 
 void TForm1::Open2Click() {
     PageControl1->setCurrentWidget(TabSheet8);
     record_->Open();
-    TabSheet8->RichEdit2->setFocus();
+    TabSheet8->FocusEditor();
 }
 
 void TForm1::Save2Click() {
@@ -131,7 +131,7 @@ void TForm1::Print1Click() {
     if (PageControl1->currentWidget() == TabSheet1) {
         printing_->Print(*RichEdit1, QString::fromLatin1(kReportJobTitle));
     } else if (PageControl1->currentWidget() == TabSheet8) {
-        printing_->Print(*TabSheet8->RichEdit2, QString::fromLatin1(kRecordJobTitle));
+        printing_->Print(TabSheet8->Editor(), QString::fromLatin1(kRecordJobTitle));
     }
 }
 

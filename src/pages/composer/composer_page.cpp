@@ -203,6 +203,10 @@ void ComposerPage::ShowAutoFillControls() {
     buttonNew->show();
 }
 
+void ComposerPage::FocusEditor() {
+    RichEdit2->setFocus();
+}
+
 bool ComposerPage::EditMode() const {
     return Button6->text() == kStopEditCaption;
 }

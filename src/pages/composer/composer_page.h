@@ -28,6 +28,9 @@ class ComposerPage : public QWidget {
     // Shown at the end of the first analysis and kept for the program run.
     void ShowAutoFillControls();
     bool EditMode() const;  // Button6 reads "Stop"
+    // The record editor, whose document the record file commands own.
+    QPlainTextEdit& Editor() const { return *RichEdit2; }
+    void FocusEditor();
 
     void StringGrid2Click();
     void Button6Click();  // "Edit" / "Stop"

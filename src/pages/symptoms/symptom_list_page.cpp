@@ -155,6 +155,10 @@ void SymptomListPage::RefillList() {
     }
 }
 
+void SymptomListPage::SetMinimumCountText(const QString& text) {
+    Edit2->setText(text);
+}
+
 QString SymptomListPage::MinimumCountText() const {
     return Edit2->text();
 }

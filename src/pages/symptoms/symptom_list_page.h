@@ -25,6 +25,7 @@ class SymptomListPage : public QWidget {
     // Empties ListBox2 and refills it from slots 2 to 21 of the symptom table.
     void RefillList();
     QString MinimumCountText() const;  // the text of Edit2
+    void SetMinimumCountText(const QString& text);
 
     void ListBox1DblClick();
     void Button2Click();  // "Set Default"
