@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "core/analysis/symptom_table.h"
 
@@ -20,9 +19,11 @@ struct TItemNode {
 };
 
 // The items of one read, kept as a singly linked list in ascending byte order:
-// head "AAAA" -> sentinel "AAA" -> items -> sentinel "ZZZ". A name index sits beside
-// the list so that an occurrence costs a lookup instead of a walk; the list, its
-// order and every count are exactly what the walk would give.
+// head "AAAA" -> sentinel "AAA" -> items -> sentinel "ZZZ". Occurrences are found
+// in one hash table; new names are linked into the list in one sort when the list
+// is next looked at (Head, First), not one by one, so a read of millions of names
+// costs no ordered index. The list, its order and every count are exactly what a
+// walk from the head inserting each name in place would give.
 class ItemList {
   public:
     // Reports each insertion: the new item count and the inserted name.
@@ -31,6 +32,7 @@ class ItemList {
     ItemList();
     ItemList(const ItemList&) = delete;
     ItemList& operator=(const ItemList&) = delete;
+    ~ItemList();
 
     // Releases every node but the head and zeroes ItemCount; head.Next becomes null.
     void Discard();
@@ -39,22 +41,40 @@ class ItemList {
 
     // Counts one occurrence of a finished non-symptom word; returns the counted
     // node, or nullptr when the word sorts outside the sentinels and is dropped.
+    // The node's address stays valid until the list is discarded.
     TItemNode* AddOccurrence(std::string_view word);
 
-    const TItemNode& Head() const { return head_; }
+    const TItemNode& Head() const {
+        LinkPending();
+        return head_;
+    }
     // The node after the head: the "AAA" sentinel once set up, else null.
-    TItemNode* First() const { return head_.Next; }
+    TItemNode* First() const {
+        LinkPending();
+        return head_.Next;
+    }
     int32_t ItemCount() const { return itemCount_; }
 
     void SetRowHook(RowHook hook) { rowHook_ = std::move(hook); }
 
   private:
-    TItemNode head_;
-    std::deque<TItemNode> nodes_;  // stable addresses for the links and the day window
-    std::map<std::string, TItemNode*, std::less<>> index_;
-    // Occurrences of known names are found by hash; the ordered index is only
-    // consulted to place a new name. Keys view the nodes' own names.
-    std::unordered_map<std::string_view, TItemNode*> known_;
+    static constexpr std::size_t kChunkBits = 12;  // nodes per storage chunk: 4096
+
+    TItemNode& NewNode(std::string_view name);
+    TItemNode& NodeAt(uint32_t index) const {
+        return chunks_[index >> kChunkBits][index & ((std::size_t{1} << kChunkBits) - 1)];
+    }
+    void GrowTable();
+    // Links the names added since the last look into the list, in order.
+    void LinkPending() const;
+
+    mutable TItemNode head_;
+    std::vector<std::unique_ptr<TItemNode[]>> chunks_;  // stable node addresses
+    uint32_t nodeCount_ = 0;
+    // Open addressing: each slot holds a node's index + 1 (0: empty) in its low half
+    // and the name's hash in its high half, so most probes never touch a node.
+    std::vector<uint64_t> slots_;
+    mutable std::vector<TItemNode*> pending_;  // inserted, not yet linked
     int32_t itemCount_ = 0;
     RowHook rowHook_;
 };
