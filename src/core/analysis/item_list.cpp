@@ -43,7 +43,7 @@ void ItemList::Discard() {
     chunks_.clear();
     nodeCount_ = 0;
     slots_.clear();
-    pending_.clear();
+    linkedCount_ = 0;
     head_.Next = nullptr;
     itemCount_ = 0;
 }
@@ -56,7 +56,7 @@ TItemNode& ItemList::NewNode(std::string_view name) {
     TItemNode& node = NodeAt(nodeCount_);
     node.Name = name;
     node.Count = 1;
-    if (slots_.size() < 2 * (std::size_t{nodeCount_} + 1)) {
+    if (4 * (std::size_t{nodeCount_} + 1) > 3 * slots_.size()) {
         GrowTable();
     }
     const uint64_t hash = HashName(node.Name);
@@ -95,6 +95,7 @@ void ItemList::SetUp() {
     head_.Next = &first;
     first.Next = &last;
     last.Next = nullptr;
+    linkedCount_ = nodeCount_;
 }
 
 TItemNode* ItemList::AddOccurrence(std::string_view word) {
@@ -125,7 +126,6 @@ TItemNode* ItemList::AddOccurrence(std::string_view word) {
         return nullptr;
     }
     TItemNode& node = NewNode(word);
-    pending_.push_back(&node);
 
     itemCount_ = SaturatingAdd(itemCount_, 1);
     if (rowHook_) {
@@ -135,7 +135,7 @@ TItemNode* ItemList::AddOccurrence(std::string_view word) {
 }
 
 void ItemList::LinkPending() const {
-    if (pending_.empty()) {
+    if (linkedCount_ == nodeCount_) {
         return;
     }
     // Sort the new names on their leading bytes first; only ties read whole names.
@@ -144,12 +144,12 @@ void ItemList::LinkPending() const {
         TItemNode* node;
     };
     std::vector<Entry> added;
-    added.reserve(pending_.size());
-    for (TItemNode* node : pending_) {
-        added.push_back({PrefixKey(node->Name), node});
+    added.reserve(nodeCount_ - linkedCount_);
+    for (uint32_t index = linkedCount_; index < nodeCount_; ++index) {
+        TItemNode& node = NodeAt(index);
+        added.push_back({PrefixKey(node.Name), &node});
     }
-    pending_.clear();
-    pending_.shrink_to_fit();
+    linkedCount_ = nodeCount_;
     std::sort(added.begin(), added.end(), [](const Entry& a, const Entry& b) {
         return a.key != b.key ? a.key < b.key : a.node->Name < b.node->Name;
     });

@@ -11,10 +11,46 @@
 
 namespace quorvane {
 
+// An item's hits per symptom, indexed like SymptomCounters. Most items of a long or
+// noisy diary never see a symptom, so the counters exist only once one is written
+// through the non-const operator[] or Set; until then every entry reads 0.
+class SymptomHitCounts {
+  public:
+    SymptomHitCounts() = default;
+    SymptomHitCounts(const SymptomHitCounts& other)
+        : counts_(other.counts_ ? std::make_unique<SymptomCounters>(*other.counts_) : nullptr) {}
+    SymptomHitCounts& operator=(const SymptomHitCounts& other) {
+        if (this != &other) {
+            counts_ = other.counts_ ? std::make_unique<SymptomCounters>(*other.counts_) : nullptr;
+        }
+        return *this;
+    }
+    SymptomHitCounts(SymptomHitCounts&&) noexcept = default;
+    SymptomHitCounts& operator=(SymptomHitCounts&&) noexcept = default;
+
+    int32_t operator[](std::size_t index) const { return counts_ ? (*counts_)[index] : 0; }
+    int32_t& operator[](std::size_t index) { return Counters()[index]; }
+    // Stores `value`; a 0 on an item without counters allocates nothing.
+    void Set(std::size_t index, int32_t value) {
+        if (value != 0 || counts_) {
+            Counters()[index] = value;
+        }
+    }
+
+  private:
+    SymptomCounters& Counters() {
+        if (!counts_) {
+            counts_ = std::make_unique<SymptomCounters>();
+        }
+        return *counts_;
+    }
+    std::unique_ptr<SymptomCounters> counts_;
+};
+
 struct TItemNode {
     std::string Name = "_";
     int32_t Count = 0;
-    SymptomCounters SymptomHits{};
+    SymptomHitCounts SymptomHits;
     TItemNode* Next = nullptr;
 };
 
@@ -74,7 +110,8 @@ class ItemList {
     // Open addressing: each slot holds a node's index + 1 (0: empty) in its low half
     // and the name's hash in its high half, so most probes never touch a node.
     std::vector<uint64_t> slots_;
-    mutable std::vector<TItemNode*> pending_;  // inserted, not yet linked
+    // Nodes are made in read order: those from this index on are not linked yet.
+    mutable uint32_t linkedCount_ = 0;
     int32_t itemCount_ = 0;
     RowHook rowHook_;
 };
