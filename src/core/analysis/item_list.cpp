@@ -12,7 +12,7 @@ constexpr std::string_view kFirstSentinel = "AAA";
 constexpr std::string_view kLastSentinel = "ZZZ";
 constexpr uint32_t kFirstIndex = 0;  // the sentinels are the first two nodes
 constexpr uint32_t kLastIndex = 1;
-constexpr std::size_t kInitialSlots = 1024;
+constexpr std::size_t kInitialSlots = 64;
 
 // FNV-1a: names are short, and it needs no seed to be the same on every run.
 uint32_t HashName(std::string_view name) {
@@ -40,7 +40,7 @@ ItemList::ItemList() = default;
 ItemList::~ItemList() = default;
 
 void ItemList::Discard() {
-    chunks_.clear();
+    nodes_.clear();
     nodeCount_ = 0;
     slots_.clear();
     linkedCount_ = 0;
@@ -49,11 +49,7 @@ void ItemList::Discard() {
 }
 
 TItemNode& ItemList::NewNode(std::string_view name) {
-    const std::size_t chunkSize = std::size_t{1} << kChunkBits;
-    if ((nodeCount_ & (chunkSize - 1)) == 0) {
-        chunks_.push_back(std::make_unique<TItemNode[]>(chunkSize));
-    }
-    TItemNode& node = NodeAt(nodeCount_);
+    TItemNode& node = nodes_.emplace_back();
     node.Name = name;
     node.Count = 1;
     if (4 * (std::size_t{nodeCount_} + 1) > 3 * slots_.size()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -94,18 +95,14 @@ class ItemList {
     void SetRowHook(RowHook hook) { rowHook_ = std::move(hook); }
 
   private:
-    static constexpr std::size_t kChunkBits = 12;  // nodes per storage chunk: 4096
-
     TItemNode& NewNode(std::string_view name);
-    TItemNode& NodeAt(uint32_t index) const {
-        return chunks_[index >> kChunkBits][index & ((std::size_t{1} << kChunkBits) - 1)];
-    }
+    TItemNode& NodeAt(uint32_t index) const { return nodes_[index]; }
     void GrowTable();
     // Links the names added since the last look into the list, in order.
     void LinkPending() const;
 
     mutable TItemNode head_;
-    std::vector<std::unique_ptr<TItemNode[]>> chunks_;  // stable node addresses
+    mutable std::deque<TItemNode> nodes_;  // stable addresses, in read order
     uint32_t nodeCount_ = 0;
     // Open addressing: each slot holds a node's index + 1 (0: empty) in its low half
     // and the name's hash in its high half, so most probes never touch a node.
