@@ -44,6 +44,7 @@ void SortColumns(TextGrid& grid) {
         std::string text;
     };
     std::vector<Entry> entries;
+    std::vector<int32_t> filledRows;
     for (int32_t column = kFirstSymptomColumn; column <= kLastSymptomColumn; ++column) {
         std::string heading = grid.Cell(column, 0);
         std::string total = grid.Cell(column, 1);
@@ -55,6 +56,7 @@ void SortColumns(TextGrid& grid) {
         // Empty texts are all equal and sort first: only the others need sorting,
         // which keeps a grid of many items and few values cheap.
         entries.clear();
+        filledRows.clear();
         for (int32_t row = 0; row < rows; ++row) {
             const std::string& text = grid.Cell(column, row);
             if (!text.empty()) {
@@ -62,6 +64,7 @@ void SortColumns(TextGrid& grid) {
                 for (char& c : entry.key) {
                     c = static_cast<char>(UpperAscii(c));
                 }
+                filledRows.push_back(row);
             }
         }
         std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -69,12 +72,15 @@ void SortColumns(TextGrid& grid) {
             return order != 0 ? order < 0 : a.text < b.text;
         });
         const int32_t firstFilled = rows - static_cast<int32_t>(entries.size());
-        for (int32_t row = 0; row < rows; ++row) {
-            grid.SetCell(
-                column, row,
-                row < firstFilled
-                    ? std::string()
-                    : std::move(entries[static_cast<std::size_t>(row - firstFilled)].text));
+        // Only the rows that held a text can need emptying; the rest already are.
+        for (const int32_t row : filledRows) {
+            if (row < firstFilled) {
+                grid.SetCell(column, row, std::string());
+            }
+        }
+        for (int32_t row = firstFilled; row < rows; ++row) {
+            grid.SetCell(column, row,
+                         std::move(entries[static_cast<std::size_t>(row - firstFilled)].text));
         }
 
         grid.SetCell(column, 0, std::move(heading));

@@ -13,7 +13,6 @@ TextGrid::TextGrid(int32_t columns, int32_t rows)
 
 TextGrid::TextGrid(const TextGrid& other)
     : columns_(other.columns_), rows_(other.rows_), lead_(other.lead_) {
-    rest_.reserve(other.rest_.size());
     for (const std::unique_ptr<Rest>& rest : other.rest_) {
         rest_.push_back(rest ? std::make_unique<Rest>(*rest) : nullptr);
     }
