@@ -96,8 +96,7 @@ void CheckAutoFill(const ItemList& items, int32_t threshold, const ComposerWords
             }
         }
     }
-    if (words[5][0] != before[5][0] || words[6][0] != before[6][0] ||
-        words[7][0] != before[7][0]) {
+    if (words[5][0] != before[5][0] || words[6][0] != before[6][0] || words[7][0] != before[7][0]) {
         out.push_back("auto-fill changed row 0 beyond its fixed cells");
     }
 }

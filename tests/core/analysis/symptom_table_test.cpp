@@ -132,7 +132,7 @@ TEST(TextGrid, ResizingKeepsTheCellsThatStayInside) {
 }
 
 // The name and count columns live apart from the value columns: narrowing into
-// them, copying and clearing must treat both parts alike.
+// them, copying and clearing must treat both halves alike.
 TEST(TextGrid, LeadAndValueColumnsBehaveAlike) {
     TextGrid grid(5, 2);
     for (int32_t column = 0; column < 5; ++column) {
