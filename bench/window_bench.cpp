@@ -118,7 +118,9 @@ int main(int argc, char* argv[]) {
                 runs);
     std::printf("File > Analysis to the report shown: median %.1f ms over %d runs\n",
                 MedianMs(analyses), runs);
-    std::printf("report lines: %d\n", window.findChild<QPlainTextEdit*>(QStringLiteral("RichEdit1"))->document()->blockCount());
+    std::printf(
+        "report lines: %d\n",
+        window.findChild<QPlainTextEdit*>(QStringLiteral("RichEdit1"))->document()->blockCount());
     std::printf("peak memory (max RSS): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     return 0;
 }

@@ -9,8 +9,8 @@
 #include <optional>
 #include <utility>
 
-#include "core/text/quorvane_error.h"
 #include "core/settings/profile_file.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane::fuzzing {
 namespace {
@@ -123,11 +123,6 @@ void AddContentProbes(const std::vector<std::string>& lines, std::vector<Probe>&
     }
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class Reader {
   public:
     explicit Reader(std::string_view input) : input_(input) {}
@@ -150,16 +145,19 @@ class Reader {
     std::string_view input_;
 };
 
-}  // namespace
+struct Scenario {
+    std::vector<Write> writes;
+    bool reopenEachWrite = false;
+    std::string content;
+};
 
-std::vector<std::string> CheckProfileRoundTrip(std::string_view input, const std::string& folder) {
-    std::vector<std::string> out;
+std::optional<Scenario> Decode(std::string_view input) {
     Reader reader(input);
     const std::optional<unsigned char> options = reader.Byte();
     if (!options) {
-        return out;
+        return std::nullopt;
     }
-    std::vector<Write> writes;
+    Scenario scenario;
     for (int i = 0; i <= (*options & 3); ++i) {
         const auto section = reader.Byte();
         const auto key = reader.Byte();
@@ -174,17 +172,23 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input, const std
             write.value.assign(2040, 'v');
         }
         write.value += reader.Take(*length);
-        writes.push_back(std::move(write));
+        scenario.writes.push_back(std::move(write));
     }
-    const bool reopenEachWrite = (*options & 4) != 0;
-    const std::string content(reader.Rest());
+    scenario.reopenEachWrite = (*options & 4) != 0;
+    scenario.content = std::string(reader.Rest());
+    return scenario;
+}
 
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        fs::remove_all(entry.path());
+}  // namespace
+
+std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
+    std::vector<std::string> out;
+    const std::optional<Scenario> scenario = Decode(input);
+    if (!scenario) {
+        return out;
     }
-    const fs::path path = fs::path(folder) / "Quorvane.ini";
-    std::ofstream(path, std::ios::binary) << content;
-    const std::vector<std::string> originalLines = SplitLines(content);
+    const std::vector<Write>& writes = scenario->writes;
+    const std::vector<std::string> originalLines = SplitLines(scenario->content);
 
     std::vector<Probe> probes;
     for (const char* section : kSections) {
@@ -194,25 +198,30 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input, const std
     }
     AddContentProbes(originalLines, probes);
 
-    auto profile = std::make_unique<ProfileFile>(path.string());
+    ProfileFile profile = ProfileFile::FromBytes(scenario->content);
+    if (profile.Bytes() != scenario->content) {
+        out.push_back("the content does not come back byte for byte before any write");
+    }
     std::vector<std::string> before;
     for (const Probe& probe : probes) {
-        before.push_back(profile->ReadString(probe.first, probe.second, kAbsent));
+        before.push_back(profile.ReadString(probe.first, probe.second, kAbsent));
     }
 
     for (const Write& write : writes) {
-        if (reopenEachWrite) {
-            profile = std::make_unique<ProfileFile>(path.string());
+        if (scenario->reopenEachWrite) {
+            profile = ProfileFile::FromBytes(profile.Bytes());
         }
         try {
-            profile->WriteString(write.section, write.key, write.value);
+            profile.WriteString(write.section, write.key, write.value);
         } catch (const QuorvaneError& error) {
             out.push_back(std::string("write refused: ") + error.what());
             return out;
         }
     }
 
-    const ProfileFile reread(path.string());
+    // What a later run would parse from the stored bytes.
+    const std::string stored = profile.Bytes();
+    const ProfileFile reread = ProfileFile::FromBytes(stored);
     for (std::size_t i = 0; i < probes.size(); ++i) {
         const auto& [section, key] = probes[i];
         // The last write of a key decides what it reads back.
@@ -223,22 +232,23 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input, const std
             }
         }
         const std::string what = "[" + section + "] " + key;
-        const std::string fromDisk = reread.ReadString(section, key, kAbsent);
-        const std::string inMemory = profile->ReadString(section, key, kAbsent);
-        if (fromDisk != inMemory) {
-            out.push_back(what + " reads differently from memory and from disk");
+        const std::string fromBytes = reread.ReadString(section, key, kAbsent);
+        const std::string inMemory = profile.ReadString(section, key, kAbsent);
+        if (fromBytes != inMemory) {
+            out.push_back(what + " reads differently from memory and from its stored bytes");
         }
-        if (expected && fromDisk != *expected) {
-            out.push_back(what + " reads back \"" + fromDisk + "\", written \"" + *expected + "\"");
+        if (expected && fromBytes != *expected) {
+            out.push_back(what + " reads back \"" + fromBytes + "\", written \"" + *expected +
+                          "\"");
         }
-        if (!expected && fromDisk != before[i]) {
+        if (!expected && fromBytes != before[i]) {
             out.push_back(what + " changed without being written: \"" + before[i] + "\" -> \"" +
-                          fromDisk + "\"");
+                          fromBytes + "\"");
         }
     }
 
     // Every line no write replaced survives, byte for byte and in order.
-    const std::vector<std::string> newLines = SplitLines(ReadFile(path));
+    const std::vector<std::string> newLines = SplitLines(stored);
     std::size_t at = 0;
     for (const std::string& line : originalLines) {
         const std::optional<std::string_view> key = KeyOf(line);
@@ -257,7 +267,45 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input, const std
         }
         ++at;
     }
+    return out;
+}
 
+std::vector<std::string> CheckProfileFileMatchesMemory(std::string_view input,
+                                                       const std::string& folder) {
+    std::vector<std::string> out;
+    const std::optional<Scenario> scenario = Decode(input);
+    if (!scenario) {
+        return out;
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        fs::remove_all(entry.path());
+    }
+    const fs::path path = fs::path(folder) / "Quorvane.ini";
+    std::ofstream(path, std::ios::binary) << scenario->content;
+
+    auto onDisk = std::make_unique<ProfileFile>(path.string());
+    ProfileFile inMemory = ProfileFile::FromBytes(scenario->content);
+    for (const Write& write : scenario->writes) {
+        if (scenario->reopenEachWrite) {
+            onDisk = std::make_unique<ProfileFile>(path.string());
+            inMemory = ProfileFile::FromBytes(inMemory.Bytes());
+        }
+        try {
+            onDisk->WriteString(write.section, write.key, write.value);
+            inMemory.WriteString(write.section, write.key, write.value);
+        } catch (const QuorvaneError& error) {
+            out.push_back(std::string("write refused: ") + error.what());
+            return out;
+        }
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string disk((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (disk != inMemory.Bytes()) {
+        out.push_back("the file's bytes differ from the same writes made in memory");
+    }
+    if (onDisk->Bytes() != disk) {
+        out.push_back("the file's bytes differ from what its writer holds");
+    }
     std::size_t entries = 0;
     for ([[maybe_unused]] const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         ++entries;

@@ -298,8 +298,7 @@ void TForm1::NameControls() {
     Edit4->setAccessibleName(QStringLiteral("Column width"));
     PageControl1->setAccessibleName(QStringLiteral("Pages"));
     for (int i = 0; i < PageControl1->count(); ++i) {
-        PageControl1->widget(i)->setAccessibleName(
-            PlainCaption(PageControl1->tabText(i)));
+        PageControl1->widget(i)->setAccessibleName(PlainCaption(PageControl1->tabText(i)));
     }
     StatusBar1->setAccessibleName(QStringLiteral("Status"));
     RichEdit1->setAccessibleName(QStringLiteral("Report"));

@@ -132,8 +132,8 @@ void TForm1::StringGrid1MouseUp(int column, int row) {
 }
 
 void TForm1::StringGrid1DblClick() {
-    TabSheet3->SetMinimumCountText(QStringLiteral("hit ") +
-                              FromDiskBytes(analysis_.Grid().Cell(pressedColumn_, pressedRow_)));
+    TabSheet3->SetMinimumCountText(
+        QStringLiteral("hit ") + FromDiskBytes(analysis_.Grid().Cell(pressedColumn_, pressedRow_)));
 }
 
 }  // namespace quorvane

@@ -17,8 +17,8 @@
 #include "core/analysis/text_grid.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
-#include "ui/print_pdf_support.h"
 #include "support/find_child.h"
+#include "ui/print_pdf_support.h"
 
 namespace quorvane::testing {
 namespace {
@@ -72,7 +72,8 @@ TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     EXPECT_EQ(lines[9], QStringLiteral(" 006.0  COFFEE  3 times\t"));
     EXPECT_TRUE(Report().contains(QStringLiteral(" TOTAL\t\n 1\t\n 006.0  COFFEE  3 times\t\n")));
 
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet1"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "TabSheet1"));
     EXPECT_EQ(Child<QProgressBar>(*window_, "ProgressBar1")->value(), 0);
     EXPECT_TRUE(window_->isMaximized());
     EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "RichEdit1")->isHidden());
@@ -113,7 +114,8 @@ TEST_F(AnalysisRunTest, DiaryAndReportPrintAtTheirScreenSizesWithinTheMargins) {
     // The report, in its 13 pixel monospaced font: every letter is 0.6 of the
     // font's size wide.
     window_->RunAnalysis();
-    ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet1"));
+    ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "TabSheet1"));
     const auto report = printVisible(Path("report.pdf"));
     ASSERT_FALSE(report.empty());
     ASSERT_FALSE(report[0].words.empty());
@@ -161,7 +163,8 @@ TEST_F(AnalysisRunTest, NonIntegerMinimumStopsTheRunAtTheTotals) {
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("'3x' is not a valid integer value."));
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "Tabsheet4"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "Tabsheet4"));
     EXPECT_EQ(window_->ResultsGrid().RowCount(), 23);  // the read happened
     EXPECT_TRUE(Report().isEmpty());
     EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
@@ -175,18 +178,22 @@ TEST_F(AnalysisRunTest, NonIntegerColumnWidthStopsSetColumnsAfterMaximising) {
     EXPECT_TRUE(window_->isMaximized());
     EXPECT_EQ(window_->ColumnWidth(), 160);
     EXPECT_FALSE(Report().isEmpty());
-    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());  // the last step did not run
+    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")
+                    ->Edit6->isHidden());  // the last step did not run
 }
 
 TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
     Child<QLineEdit>(*window_, "Edit4")->setText(QStringLiteral(" 10"));
     Child<QPushButton>(*window_, "Button1")->click();
     EXPECT_EQ(window_->ColumnWidth(), 10);
-    EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->horizontalHeader()->defaultSectionSize(), 10);
+    EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->horizontalHeader()->defaultSectionSize(),
+              10);
     window_->RunAnalysis();  // sets columns from Edit4 again at its end
 
-    const double pixelsPerPoint = Child<QPlainTextEdit>(*window_, "RichEdit1")->logicalDpiX() / 72.0;
-    const QList<QTextOption::Tab> tabs = Child<QPlainTextEdit>(*window_, "RichEdit1")->document()->defaultTextOption().tabs();
+    const double pixelsPerPoint =
+        Child<QPlainTextEdit>(*window_, "RichEdit1")->logicalDpiX() / 72.0;
+    const QList<QTextOption::Tab> tabs =
+        Child<QPlainTextEdit>(*window_, "RichEdit1")->document()->defaultTextOption().tabs();
     ASSERT_EQ(tabs.size(), 4);
     for (int i = 0; i < 4; ++i) {
         EXPECT_DOUBLE_EQ(tabs[i].position, ((i + 1) * 10 + 3) * pixelsPerPoint);
@@ -200,7 +207,8 @@ TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
     window_->RunAnalysis();
     window_->StringGrid1MouseUp(3, 22);
     window_->StringGrid1DblClick();
-    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->text(), QStringLiteral("hit 006.0  COFFEE  3 times"));
+    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->text(),
+              QStringLiteral("hit 006.0  COFFEE  3 times"));
 
     prompts_.ExpectMessage();
     prompts_.ExpectError();
@@ -219,7 +227,8 @@ TEST_F(AnalysisRunTest, ReadFailureStopsTheRunOnTheProgressPage) {
     Child<QAction>(*window_, "d1")->trigger();
     EXPECT_TRUE(prompts_.AllAnswered());
     EXPECT_EQ(prompts_.last().text, QStringLiteral("File not found."));
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "Tabsheet4"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "Tabsheet4"));
     EXPECT_EQ(window_->ResultsGrid().Cell(2, 0), "RANDOM");  // reset, then nothing read
     EXPECT_EQ(window_->ResultsGrid().Cell(0, 2), "");
 }
@@ -229,7 +238,8 @@ TEST_F(AnalysisRunTest, SaveFailureStopsTheRunBeforeTheRead) {
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
     EXPECT_TRUE(prompts_.last().text.startsWith(QStringLiteral("Cannot create file ")));
-    EXPECT_NE(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "Tabsheet4"));  // no read
+    EXPECT_NE(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "Tabsheet4"));  // no read
 }
 
 }  // namespace

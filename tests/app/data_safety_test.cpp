@@ -147,7 +147,8 @@ TEST_F(DataSafetyTest, AnalysisStopsBeforeItResetsWhenTheDiaryChangedOnDisk) {
     window_->RunAnalysis();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("example.txt")));
     EXPECT_EQ(ReadBytes(Diary()), elsewhere);
-    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(), report);  // nothing was reset
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(),
+              report);  // nothing was reset
     EXPECT_TRUE(window_->RecordModified());
 }
 

@@ -45,7 +45,8 @@ class KeyboardTest : public WindowTest {
     QWidget* Page() const { return Child<QTabWidget>(*window_, "PageControl1")->currentWidget(); }
     static QWidget* Focus() { return QApplication::focusWidget(); }
     bool FocusInsidePages() const {
-        return Focus() != nullptr && Child<QTabWidget>(*window_, "PageControl1")->isAncestorOf(Focus());
+        return Focus() != nullptr &&
+               Child<QTabWidget>(*window_, "PageControl1")->isAncestorOf(Focus());
     }
 };
 
@@ -55,9 +56,12 @@ TEST_F(KeyboardTest, AltWithAPageMnemonicBringsThatPage) {
         Qt::Key key;
         QWidget* page;
     } rows[] = {
-        {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")}, {Qt::Key_P, Child<QWidget>(*window_, "TabSheet2")},
-        {Qt::Key_R, Child<QWidget>(*window_, "Tabsheet4")}, {Qt::Key_A, Child<QWidget>(*window_, "TabSheet5")},
-        {Qt::Key_H, Child<QWidget>(*window_, "TabSheet6")}, {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")},
+        {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")},
+        {Qt::Key_P, Child<QWidget>(*window_, "TabSheet2")},
+        {Qt::Key_R, Child<QWidget>(*window_, "Tabsheet4")},
+        {Qt::Key_A, Child<QWidget>(*window_, "TabSheet5")},
+        {Qt::Key_H, Child<QWidget>(*window_, "TabSheet6")},
+        {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")},
     };
     for (const auto& row : rows) {
         Press(row.key, Qt::AltModifier);
@@ -100,7 +104,8 @@ TEST_F(KeyboardTest, CtrlTabStepsThroughEveryPageKeepingTheFocusInside) {
     const int count = pages.count();
     for (int step = 1; step <= count; ++step) {
         Press(Qt::Key_Tab, Qt::ControlModifier);
-        EXPECT_EQ(pages.currentIndex(), (pages.indexOf(Child<ComposerPage>(*window_, "TabSheet8")) + step) % count)
+        EXPECT_EQ(pages.currentIndex(),
+                  (pages.indexOf(Child<ComposerPage>(*window_, "TabSheet8")) + step) % count)
             << "step " << step;
         EXPECT_TRUE(FocusInsidePages()) << "step " << step;
     }
@@ -110,8 +115,9 @@ TEST_F(KeyboardTest, CtrlTabStepsThroughEveryPageKeepingTheFocusInside) {
 
     for (int step = 1; step <= count; ++step) {
         Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(pages.currentIndex(),
-                  (pages.indexOf(Child<ComposerPage>(*window_, "TabSheet8")) - step % count + count) % count)
+        EXPECT_EQ(pages.currentIndex(), (pages.indexOf(Child<ComposerPage>(*window_, "TabSheet8")) -
+                                         step % count + count) %
+                                            count)
             << "step back " << step;
         EXPECT_TRUE(FocusInsidePages()) << "step back " << step;
     }
@@ -128,9 +134,11 @@ TEST_F(KeyboardTest, CtrlTabOutsideThePagesLeavesThePageInFront) {
 
 TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
     StartShown();
-    QAction* const actions[] = {Child<QAction>(*window_, "New1"),    Child<QAction>(*window_, "Open2"), Child<QAction>(*window_, "Save2"),
-                                Child<QAction>(*window_, "SaveAs1"), Child<QAction>(*window_, "d1"),    Child<QAction>(*window_, "PrinterSetUp1"),
-                                Child<QAction>(*window_, "Print1"),  Child<QAction>(*window_, "Quit1")};
+    QAction* const actions[] = {
+        Child<QAction>(*window_, "New1"),   Child<QAction>(*window_, "Open2"),
+        Child<QAction>(*window_, "Save2"),  Child<QAction>(*window_, "SaveAs1"),
+        Child<QAction>(*window_, "d1"),     Child<QAction>(*window_, "PrinterSetUp1"),
+        Child<QAction>(*window_, "Print1"), Child<QAction>(*window_, "Quit1")};
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (QAction* action : actions) {
         spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
@@ -146,15 +154,21 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
         {{Qt::Key_A, Qt::Key_Return},
          Child<QAction>(*window_, "SaveAs1"),
          [this] { prompts_.ExpectSave(std::nullopt); }},
-        {{Qt::Key_O}, Child<QAction>(*window_, "Open2"), [this] { prompts_.ExpectOpen(std::nullopt); }},
-        {{Qt::Key_P}, Child<QAction>(*window_, "Print1"), [this] { prompts_.ExpectPrint(nullptr); }},
+        {{Qt::Key_O},
+         Child<QAction>(*window_, "Open2"),
+         [this] { prompts_.ExpectOpen(std::nullopt); }},
+        {{Qt::Key_P},
+         Child<QAction>(*window_, "Print1"),
+         [this] { prompts_.ExpectPrint(nullptr); }},
         // "Printer SetUp..." has no mnemonic; the arrows reach it from the top.
         {{Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Return},
          Child<QAction>(*window_, "PrinterSetUp1"),
          [this] { prompts_.ExpectPrinterSetup(nullptr); }},
         {{Qt::Key_S}, Child<QAction>(*window_, "Save2"), [this] { Type(QStringLiteral("x")); }},
         {{Qt::Key_N}, Child<QAction>(*window_, "New1"), [] {}},
-        {{Qt::Key_Q}, Child<QAction>(*window_, "Quit1"), [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
+        {{Qt::Key_Q},
+         Child<QAction>(*window_, "Quit1"),
+         [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const QString name = row.expected->objectName();
@@ -164,7 +178,8 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
             counts.push_back(spy->count());
         }
         Press(Qt::Key_F, Qt::AltModifier);
-        ASSERT_EQ(QApplication::activePopupWidget(), Child<QMenu>(*window_, "File1")) << name.toStdString();
+        ASSERT_EQ(QApplication::activePopupWidget(), Child<QMenu>(*window_, "File1"))
+            << name.toStdString();
         for (Qt::Key key : row.keys) {
             Press(key);
         }
@@ -175,7 +190,8 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
         }
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << name.toStdString();
         // Back to the diary for the next row, as the record commands expect.
-        Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+        Child<QTabWidget>(*window_, "PageControl1")
+            ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
     }
     EXPECT_FALSE(window_->isVisible());
 }
@@ -189,9 +205,11 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
     EXPECT_EQ(Child<QAction>(*window_, "Print1")->text(), QStringLiteral("&Print..."));
     EXPECT_EQ(Child<QAction>(*window_, "Quit1")->text(), QStringLiteral("&Quit"));
 
-    QAction* const actions[] = {Child<QAction>(*window_, "New1"),    Child<QAction>(*window_, "Open2"), Child<QAction>(*window_, "Save2"),
-                                Child<QAction>(*window_, "SaveAs1"), Child<QAction>(*window_, "d1"),    Child<QAction>(*window_, "PrinterSetUp1"),
-                                Child<QAction>(*window_, "Print1"),  Child<QAction>(*window_, "Quit1")};
+    QAction* const actions[] = {
+        Child<QAction>(*window_, "New1"),   Child<QAction>(*window_, "Open2"),
+        Child<QAction>(*window_, "Save2"),  Child<QAction>(*window_, "SaveAs1"),
+        Child<QAction>(*window_, "d1"),     Child<QAction>(*window_, "PrinterSetUp1"),
+        Child<QAction>(*window_, "Print1"), Child<QAction>(*window_, "Quit1")};
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (QAction* action : actions) {
         spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
@@ -202,11 +220,15 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
         std::function<void()> before;
     };
     const std::vector<Row> rows = {
-        {QKeySequence::Open, Child<QAction>(*window_, "Open2"), [this] { prompts_.ExpectOpen(std::nullopt); }},
-        {QKeySequence::Print, Child<QAction>(*window_, "Print1"), [this] { prompts_.ExpectPrint(nullptr); }},
-        {QKeySequence::Save, Child<QAction>(*window_, "Save2"), [this] { Type(QStringLiteral("x")); }},
+        {QKeySequence::Open, Child<QAction>(*window_, "Open2"),
+         [this] { prompts_.ExpectOpen(std::nullopt); }},
+        {QKeySequence::Print, Child<QAction>(*window_, "Print1"),
+         [this] { prompts_.ExpectPrint(nullptr); }},
+        {QKeySequence::Save, Child<QAction>(*window_, "Save2"),
+         [this] { Type(QStringLiteral("x")); }},
         {QKeySequence::New, Child<QAction>(*window_, "New1"), [] {}},
-        {QKeySequence::Quit, Child<QAction>(*window_, "Quit1"), [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
+        {QKeySequence::Quit, Child<QAction>(*window_, "Quit1"),
+         [this] { prompts_.ExpectSaveChoice(SaveChoice::No); }},
     };
     for (const Row& row : rows) {
         const std::string name = row.expected->objectName().toStdString();
@@ -233,17 +255,20 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
         }
         if (row.expected != Child<QAction>(*window_, "Quit1")) {
             EXPECT_TRUE(window_->isVisible()) << name;
-            Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+            Child<QTabWidget>(*window_, "PageControl1")
+                ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
             Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->setFocus();
         }
         if (row.expected == Child<QAction>(*window_, "New1")) {
             // F1 from the editor, and from a page without a focusable control.
             Press(Qt::Key_F1);
             EXPECT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
-            Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<QWidget>(*window_, "Tabsheet4"));
+            Child<QTabWidget>(*window_, "PageControl1")
+                ->setCurrentWidget(Child<QWidget>(*window_, "Tabsheet4"));
             Press(Qt::Key_F1);
             EXPECT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
-            Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+            Child<QTabWidget>(*window_, "PageControl1")
+                ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
             Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->setFocus();
         }
     }
@@ -330,8 +355,10 @@ TEST_F(KeyboardTest, EveryControlCarriesAnAccessibleName) {
     EXPECT_GE(named, 35);
 
     // Captions are announced as shown, without their mnemonic marks.
-    EXPECT_EQ(Child<QPushButton>(*window_, "Button1")->accessibleName(), QStringLiteral("Set Columns"));
-    EXPECT_EQ(Child<QWidget>(*window_, "TabSheet2")->accessibleName(), QStringLiteral("Spreadsheet"));
+    EXPECT_EQ(Child<QPushButton>(*window_, "Button1")->accessibleName(),
+              QStringLiteral("Set Columns"));
+    EXPECT_EQ(Child<QWidget>(*window_, "TabSheet2")->accessibleName(),
+              QStringLiteral("Spreadsheet"));
     EXPECT_EQ(Child<QMenu>(*window_, "File1")->accessibleName(), QStringLiteral("File"));
     EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->accessibleName(),
               QStringLiteral("Minimum times an item must occur"));

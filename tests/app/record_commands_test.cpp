@@ -49,14 +49,15 @@ TEST_F(RecordCommandsTest, CaptionFollowsTheCurrentRecordFile) {
 
     const QString renamed = Path(QStringLiteral("renamed.txt"));
     prompts_.ExpectSave(renamed);
-    Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+    Child<QTabWidget>(*window_, "PageControl1")
+        ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
     window_->SaveAs1Click();
     EXPECT_EQ(window_->windowTitle(), renamed);
     EXPECT_EQ(ReadBytes(renamed), QByteArray("coffee, $,\r\nsecond line\r\n"));
     EXPECT_TRUE(SettingsText().contains(QStringLiteral("MainFile=") + renamed));
     EXPECT_FALSE(window_->RecordModified());
-    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());                // Save As leaves the item alone
-    EXPECT_EQ(prompts_.last().text, QStringLiteral("txt"));  // default extension
+    EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());  // Save As leaves the item alone
+    EXPECT_EQ(prompts_.last().text, QStringLiteral("txt"));       // default extension
 
     window_->Save2Click();
     EXPECT_FALSE(Child<QAction>(*window_, "Save2")->isEnabled());
@@ -113,7 +114,8 @@ TEST_F(RecordCommandsTest, FailedSaveLeavesOldFileAndStateWhole) {
     for (const QString& target : {asFolder, inMissing}) {
         prompts_.ExpectSave(target);
         prompts_.ExpectError();
-        Child<QTabWidget>(*window_, "PageControl1")->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
+        Child<QTabWidget>(*window_, "PageControl1")
+            ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
         window_->Guard([this] { window_->SaveAs1Click(); });
         // The record's save dialog asks before it replaces a file.
         EXPECT_EQ(prompts_.asked()[prompts_.asked().size() - 2].title, QStringLiteral("confirm"));

@@ -4,8 +4,8 @@
 #include <QLocale>
 #include <QTableView>
 
-#include "core/analysis/text_grid.h"
 #include "app/window_fixture.h"
+#include "core/analysis/text_grid.h"
 #include "support/find_child.h"
 
 namespace quorvane::testing {

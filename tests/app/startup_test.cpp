@@ -13,8 +13,8 @@
 #include "core/settings/settings_store.h"
 #include "pages/composer/composer_page.h"
 #include "pages/symptoms/symptom_list_page.h"
-#include "ui/record_document.h"
 #include "support/find_child.h"
+#include "ui/record_document.h"
 
 namespace quorvane::testing {
 namespace {
@@ -72,7 +72,8 @@ TEST_F(StartupTest, FirstRunWritesEveryDefaultInSectionOrderAndLoadsTheExample) 
     EXPECT_EQ(window_->windowTitle(), kCaptionPrefix + QStringLiteral("example.txt"));
     EXPECT_EQ(window_->StartDir(), dir_->path());
     EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->count(), 20);
-    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->item(0)->text(), QStringLiteral("HEADACHE"));
+    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->item(0)->text(),
+              QStringLiteral("HEADACHE"));
 }
 
 TEST_F(StartupTest, FirstRunWithoutTheExampleStopsAfterTheSettingsLoad) {
@@ -84,12 +85,16 @@ TEST_F(StartupTest, FirstRunWithoutTheExampleStopsAfterTheSettingsLoad) {
     // The settings file was initialised in full before the record load failed.
     EXPECT_TRUE(SettingsText().contains(QStringLiteral("47=digestive issue,")));
     EXPECT_EQ(window_->windowTitle(), QStringLiteral("Form1 example.txt"));
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet6"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "TabSheet6"));
     EXPECT_TRUE(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage().isEmpty());
     EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
     EXPECT_EQ(window_->MainFileName(), QStringLiteral("example.txt"));
-    EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().startsWith(QStringLiteral("Quorvane.exe")));
-    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->StringGrid2->item(0, 4)->text(), QStringLiteral("sugar,"));
+    EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "Memo3")
+                     ->toPlainText()
+                     .startsWith(QStringLiteral("Quorvane.exe")));
+    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->StringGrid2->item(0, 4)->text(),
+              QStringLiteral("sugar,"));
 }
 
 TEST_F(StartupTest, AcceptedStartLeavesComposerInFrontAndTheRecordSaved) {
@@ -101,13 +106,16 @@ TEST_F(StartupTest, AcceptedStartLeavesComposerInFrontAndTheRecordSaved) {
               QStringLiteral("Click and Drag here to view all of this Agreement"));
     EXPECT_EQ(prompts_.last().text,
               QStringLiteral("Welcome to Quorvane. I have read and agree to these conditions"));
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<ComposerPage>(*window_, "TabSheet8"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<ComposerPage>(*window_, "TabSheet8"));
     EXPECT_FALSE(window_->RecordModified());
     EXPECT_FALSE(Child<QAction>(*window_, "Save2")->isEnabled());
     EXPECT_FALSE(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage().isEmpty());
-    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "Memo3")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "Memo3")->verticalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOn);
 
-    const QStringList agreement = Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().split(QLatin1Char('\n'));
+    const QStringList agreement =
+        Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_GE(agreement.size(), 3);
     EXPECT_EQ(agreement[0],
               QStringLiteral("Quorvane.exe  Version 2.05,  Released on May 2nd, 2000"));
@@ -126,7 +134,8 @@ TEST_F(StartupTest, CancelledAgreementClosesTheWindowWithoutAsking) {
     prompts_.ExpectAgreement(false);
     window_->FormActivate();
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet5"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "TabSheet5"));
 }
 
 TEST_F(StartupTest, RunsOnceWhateverActivatesTheWindowLater) {

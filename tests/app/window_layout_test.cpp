@@ -45,7 +45,8 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
     EXPECT_EQ(window_->windowTitle(), QStringLiteral("Form1"));
     EXPECT_EQ(Child<QLineEdit>(*window_, "Edit4")->text(), QStringLiteral("170"));
     EXPECT_EQ(Child<QProgressBar>(*window_, "ProgressBar1")->maximum(), 100);
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(), Child<QWidget>(*window_, "TabSheet6"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "TabSheet6"));
     EXPECT_TRUE(Child<QAction>(*window_, "Save2")->isEnabled());
     EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
 
@@ -62,8 +63,10 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
             EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->tabText(i), pages[i]);
         }
     }
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(2)->objectName(), QStringLiteral("TabSheet3"));
-    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(6)->objectName(), QStringLiteral("TabSheet8"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(2)->objectName(),
+              QStringLiteral("TabSheet3"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(6)->objectName(),
+              QStringLiteral("TabSheet8"));
 }
 
 TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) {
@@ -76,8 +79,10 @@ TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) 
     for (QAction* action : Child<QMenu>(*window_, "File1")->actions()) {
         names.append(action->objectName());
         // Only the five commands the desktop has standard keys for carry one.
-        const bool standard = action == Child<QAction>(*window_, "New1") || action == Child<QAction>(*window_, "Open2") ||
-                              action == Child<QAction>(*window_, "Save2") || action == Child<QAction>(*window_, "Print1") ||
+        const bool standard = action == Child<QAction>(*window_, "New1") ||
+                              action == Child<QAction>(*window_, "Open2") ||
+                              action == Child<QAction>(*window_, "Save2") ||
+                              action == Child<QAction>(*window_, "Print1") ||
                               action == Child<QAction>(*window_, "Quit1");
         EXPECT_EQ(action->shortcut().isEmpty(), !standard) << action->objectName().toStdString();
     }
@@ -86,13 +91,16 @@ TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) 
     EXPECT_EQ(Child<QMenu>(*window_, "File1")->title(), QStringLiteral("&File"));
     EXPECT_TRUE(Child<QAction>(*window_, "N1")->isSeparator());
     EXPECT_EQ(Child<QAction>(*window_, "d1")->text(), QStringLiteral("&Analysis"));
-    EXPECT_EQ(Child<QAction>(*window_, "d1")->statusTip(), QStringLiteral("Analyse the current file"));
-    EXPECT_EQ(Child<QAction>(*window_, "PrinterSetUp1")->text(), QStringLiteral("Printer SetUp..."));
+    EXPECT_EQ(Child<QAction>(*window_, "d1")->statusTip(),
+              QStringLiteral("Analyse the current file"));
+    EXPECT_EQ(Child<QAction>(*window_, "PrinterSetUp1")->text(),
+              QStringLiteral("Printer SetUp..."));
 
     Child<QStatusBar>(*window_, "StatusBar1")->showMessage(QStringLiteral("notice"));
     QStatusTipEvent tip(Child<QAction>(*window_, "d1")->statusTip());
     QApplication::sendEvent(Child<QMenu>(*window_, "File1"), &tip);
-    EXPECT_EQ(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage(), QStringLiteral("notice"));
+    EXPECT_EQ(Child<QStatusBar>(*window_, "StatusBar1")->currentMessage(),
+              QStringLiteral("notice"));
 }
 
 TEST_F(WindowLayoutTest, ResizeRuleFollowsTheClientArea) {
@@ -130,7 +138,8 @@ TEST_F(WindowLayoutTest, DesignClientAreaGivesDesignSizes) {
 }
 
 TEST_F(WindowLayoutTest, FixedTexts) {
-    const QStringList help = Child<QPlainTextEdit>(*window_, "Memo4")->toPlainText().split(QLatin1Char('\n'));
+    const QStringList help =
+        Child<QPlainTextEdit>(*window_, "Memo4")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(help.size(), 74);
     EXPECT_EQ(help[0], QStringLiteral("HELP"));
     EXPECT_EQ(help[4], QStringLiteral("A.    Writing the Environmental Conditions."));
@@ -142,14 +151,16 @@ TEST_F(WindowLayoutTest, FixedTexts) {
                              "c:\\Ambry\\myFile.txt"));
     EXPECT_EQ(help[73], QStringLiteral("7. Show your results to your Doctor."));
 
-    const QStringList agreement = Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().split(QLatin1Char('\n'));
+    const QStringList agreement =
+        Child<QPlainTextEdit>(*window_, "Memo3")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(agreement.size(), 16);  // empty, eleven disclaimer lines, empty, three notes
     EXPECT_EQ(agreement[0], QString());
     EXPECT_EQ(agreement[12], QString());
     EXPECT_EQ(agreement[13], QStringLiteral("1. This program produces Environmental Art."));
     EXPECT_EQ(agreement[14],
               QStringLiteral("2. If you need help making Environmental Art see the HELP page."));
-    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "Memo3")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(Child<QPlainTextEdit>(*window_, "Memo3")->verticalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOff);
 }
 
 TEST(ErrorBoxTest, FullStopOnlyAfterCharactersAboveTheFullStop) {

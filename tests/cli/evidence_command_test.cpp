@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis/analysis_test_support.h"
 #include "cli/report_process.h"
+#include "core/analysis/analysis_test_support.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis/analysis_test_support.h"
 #include "cli/report_process.h"
+#include "core/analysis/analysis_test_support.h"
 
 using quorvane::testing::ExampleDiaryPath;
 using quorvane::testing::Lines;

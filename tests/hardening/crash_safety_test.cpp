@@ -22,8 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "ui/text_file.h"
 #include "core/settings/profile_file.h"
+#include "ui/text_file.h"
 
 namespace quorvane {
 namespace {

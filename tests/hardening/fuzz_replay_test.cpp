@@ -12,6 +12,7 @@
 
 #include "profile_round_trip_check.h"
 #include "record_analysis_check.h"
+#include "settings_load_check.h"
 
 namespace quorvane::fuzzing {
 namespace {
@@ -66,10 +67,23 @@ TEST(FuzzReplay, ProfileRoundTripHoldsForEverySavedInput) {
     const std::vector<fs::path> inputs = SavedInputs("profile_file");
     ASSERT_GE(inputs.size(), 5u) << "the settings file's seed corpus is missing";
     for (const fs::path& input : inputs) {
-        const std::vector<std::string> broken = CheckProfileRoundTrip(ReadBytes(input), folder);
+        const std::string bytes = ReadBytes(input);
+        const std::vector<std::string> broken = CheckProfileRoundTrip(bytes);
         EXPECT_TRUE(broken.empty()) << input << Joined(broken);
+        // The fuzzer works in memory; the file path must store exactly the same bytes.
+        const std::vector<std::string> onDisk = CheckProfileFileMatchesMemory(bytes, folder);
+        EXPECT_TRUE(onDisk.empty()) << input << Joined(onDisk);
     }
     fs::remove_all(folder);
+}
+
+TEST(FuzzReplay, SettingsLoadRulesHoldForEverySavedInput) {
+    const std::vector<fs::path> inputs = SavedInputs("settings_load");
+    ASSERT_GE(inputs.size(), 4u) << "the settings load's seed corpus is missing";
+    for (const fs::path& input : inputs) {
+        const std::vector<std::string> broken = CheckSettingsLoad(ReadBytes(input));
+        EXPECT_TRUE(broken.empty()) << input << Joined(broken);
+    }
 }
 
 // Sizes beyond the fuzzers' length limit: a record is read in chunks and every count

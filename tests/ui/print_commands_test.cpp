@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 
 #include "core/text/quorvane_error.h"
+#include "support/scripted_prompts.h"
 #include "ui/print_commands.h"
 #include "ui/print_pdf_support.h"
-#include "support/scripted_prompts.h"
 
 namespace quorvane {
 namespace {

@@ -1,6 +1,8 @@
 #include "core/analysis/correlation.h"
 
+#include <array>
 #include <string>
+#include <utility>
 
 #include "core/text/integer_text.h"
 
@@ -47,17 +49,21 @@ void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& gri
     }
     totals[kTotalSymptom] = sum;
 
+    // A heading renamed since the read no longer stands for these hits.
+    std::array<bool, kSymptomCount + 1> counted{};
+    for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
+        counted[j] = grid.Cell(j + 1, 0) == symptoms.Name(j);
+    }
     for (TItemNode& node : items.Entries()) {
         int32_t hits = 0;
         if (node.Count >= minimum) {
             for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
-                // A heading renamed since the read no longer stands for these hits.
-                if (grid.Cell(j + 1, 0) == symptoms.Name(j)) {
-                    hits = SaturatingAdd(hits, node.SymptomHits[j]);
+                if (counted[j]) {
+                    hits = SaturatingAdd(hits, std::as_const(node.SymptomHits)[j]);
                 }
             }
         }
-        node.SymptomHits[kTotalSymptom] = hits;
+        node.SymptomHits.Set(kTotalSymptom, hits);
     }
 }
 

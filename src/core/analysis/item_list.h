@@ -3,26 +3,64 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "core/analysis/symptom_table.h"
 
 namespace quorvane {
 
+// An item's hits per symptom, indexed like SymptomCounters. Most items of a long or
+// noisy diary never see a symptom, so the counters exist only once one is written
+// through the non-const operator[] or Set; until then every entry reads 0.
+class SymptomHitCounts {
+  public:
+    SymptomHitCounts() = default;
+    SymptomHitCounts(const SymptomHitCounts& other)
+        : counts_(other.counts_ ? std::make_unique<SymptomCounters>(*other.counts_) : nullptr) {}
+    SymptomHitCounts& operator=(const SymptomHitCounts& other) {
+        if (this != &other) {
+            counts_ = other.counts_ ? std::make_unique<SymptomCounters>(*other.counts_) : nullptr;
+        }
+        return *this;
+    }
+    SymptomHitCounts(SymptomHitCounts&&) noexcept = default;
+    SymptomHitCounts& operator=(SymptomHitCounts&&) noexcept = default;
+
+    int32_t operator[](std::size_t index) const { return counts_ ? (*counts_)[index] : 0; }
+    int32_t& operator[](std::size_t index) { return Counters()[index]; }
+    // Stores `value`; a 0 on an item without counters allocates nothing.
+    void Set(std::size_t index, int32_t value) {
+        if (value != 0 || counts_) {
+            Counters()[index] = value;
+        }
+    }
+
+  private:
+    SymptomCounters& Counters() {
+        if (!counts_) {
+            counts_ = std::make_unique<SymptomCounters>();
+        }
+        return *counts_;
+    }
+    std::unique_ptr<SymptomCounters> counts_;
+};
+
 struct TItemNode {
     std::string Name = "_";
     int32_t Count = 0;
-    SymptomCounters SymptomHits{};
+    SymptomHitCounts SymptomHits;
     TItemNode* Next = nullptr;
 };
 
 // The items of one read, kept as a singly linked list in ascending byte order:
-// head "AAAA" -> sentinel "AAA" -> items -> sentinel "ZZZ". A name index sits beside
-// the list so that an occurrence costs a lookup instead of a walk; the list, its
-// order and every count are exactly what the walk would give.
+// head "AAAA" -> sentinel "AAA" -> items -> sentinel "ZZZ". Occurrences are found
+// in one hash table; new names are linked into the list in one sort when the list
+// is next looked at (Head, First), not one by one, so a read of millions of names
+// costs no ordered index. The list, its order and every count are exactly what a
+// walk from the head inserting each name in place would give.
 class ItemList {
   public:
     // Walks the items between the sentinels, in list order.
@@ -54,6 +92,7 @@ class ItemList {
     ItemList();
     ItemList(const ItemList&) = delete;
     ItemList& operator=(const ItemList&) = delete;
+    ~ItemList();
 
     // Releases every node but the head and zeroes ItemCount; head.Next becomes null.
     void Discard();
@@ -62,11 +101,18 @@ class ItemList {
 
     // Counts one occurrence of a finished non-symptom word; returns the counted
     // node, or nullptr when the word sorts outside the sentinels and is dropped.
+    // The node's address stays valid until the list is discarded.
     TItemNode* AddOccurrence(std::string_view word);
 
-    const TItemNode& Head() const { return head_; }
+    const TItemNode& Head() const {
+        LinkPending();
+        return head_;
+    }
     // The node after the head: the "AAA" sentinel once set up, else null.
-    TItemNode* First() const { return head_.Next; }
+    TItemNode* First() const {
+        LinkPending();
+        return head_.Next;
+    }
     int32_t ItemCount() const { return itemCount_; }
     // Empty while the list is released.
     Range<TItemNode> Entries() { return {EntriesBegin(), tail_}; }
@@ -75,15 +121,25 @@ class ItemList {
     void SetRowHook(RowHook hook) { rowHook_ = std::move(hook); }
 
   private:
-    TItemNode* EntriesBegin() const { return head_.Next != nullptr ? head_.Next->Next : nullptr; }
+    TItemNode* EntriesBegin() const {
+        LinkPending();
+        return head_.Next != nullptr ? head_.Next->Next : nullptr;
+    }
+    TItemNode& NewNode(std::string_view name);
+    TItemNode& NodeAt(uint32_t index) const { return nodes_[index]; }
+    void GrowTable();
+    // Links the names added since the last look into the list, in order.
+    void LinkPending() const;
 
-    TItemNode head_;
-    TItemNode* tail_ = nullptr;    // the "ZZZ" sentinel once set up
-    std::deque<TItemNode> nodes_;  // stable addresses for the links and the day window
-    std::map<std::string, TItemNode*, std::less<>> index_;
-    // Occurrences of known names are found by hash; the ordered index is only
-    // consulted to place a new name. Keys view the nodes' own names.
-    std::unordered_map<std::string_view, TItemNode*> known_;
+    mutable TItemNode head_;
+    TItemNode* tail_ = nullptr;            // the "ZZZ" sentinel once set up
+    mutable std::deque<TItemNode> nodes_;  // stable addresses, in read order
+    uint32_t nodeCount_ = 0;
+    // Open addressing: each slot holds a node's index + 1 (0: empty) in its low half
+    // and the name's hash in its high half, so most probes never touch a node.
+    std::vector<uint64_t> slots_;
+    // Nodes are made in read order: those from this index on are not linked yet.
+    mutable uint32_t linkedCount_ = 0;
     int32_t itemCount_ = 0;
     RowHook rowHook_;
 };

@@ -42,9 +42,14 @@ void SortColumns(TextGrid& grid) {
         GridCell cell;
     };
     std::vector<Entry> entries;
+    std::vector<int32_t> filledRows;
     for (int32_t column = kFirstSymptomColumn; column <= kLastSymptomColumn; ++column) {
-        GridCell heading = grid.At(column, 0);
-        GridCell total = grid.At(column, 1);
+        const auto take = [&grid, column](int32_t row) {
+            const GridCell* cell = grid.Value(column, row);
+            return cell != nullptr ? *cell : GridCell{};
+        };
+        GridCell heading = take(0);
+        GridCell total = take(1);
         // The markers sort after the empty cells and before every value, which
         // leaves them just above the column's first value.
         grid.SetCell(column, 0, std::string(kSortMarker));
@@ -53,13 +58,15 @@ void SortColumns(TextGrid& grid) {
         // Empty texts are all equal and sort first: only the others need sorting,
         // which keeps a grid of many items and few values cheap.
         entries.clear();
+        filledRows.clear();
         for (int32_t row = 0; row < rows; ++row) {
-            const GridCell& cell = grid.At(column, row);
-            if (!cell.Text.empty()) {
-                Entry& entry = entries.emplace_back(Entry{cell.Text, cell});
+            const GridCell* cell = grid.Value(column, row);
+            if (cell != nullptr && !cell->Text.empty()) {
+                Entry& entry = entries.emplace_back(Entry{cell->Text, *cell});
                 for (char& c : entry.key) {
                     c = UpperAscii(c);
                 }
+                filledRows.push_back(row);
             }
         }
         std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -67,12 +74,15 @@ void SortColumns(TextGrid& grid) {
             return order != 0 ? order < 0 : a.cell.Text < b.cell.Text;
         });
         const int32_t firstFilled = rows - static_cast<int32_t>(entries.size());
-        for (int32_t row = 0; row < rows; ++row) {
-            grid.SetCell(
-                column, row,
-                row < firstFilled
-                    ? GridCell{}
-                    : std::move(entries[static_cast<std::size_t>(row - firstFilled)].cell));
+        // Only the rows that held a text can need emptying; the rest already are.
+        for (const int32_t row : filledRows) {
+            if (row < firstFilled) {
+                grid.SetCell(column, row, GridCell{});
+            }
+        }
+        for (int32_t row = firstFilled; row < rows; ++row) {
+            grid.SetCell(column, row,
+                         std::move(entries[static_cast<std::size_t>(row - firstFilled)].cell));
         }
 
         grid.SetCell(column, 0, std::move(heading));

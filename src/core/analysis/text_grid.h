@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,21 @@ struct GridCell {
 class TextGrid {
   public:
     TextGrid(int32_t columns = 0, int32_t rows = 0);
+    TextGrid(const TextGrid& other);
+    TextGrid& operator=(const TextGrid& other);
+    TextGrid(TextGrid&&) noexcept = default;
+    TextGrid& operator=(TextGrid&&) noexcept = default;
+    ~TextGrid();
 
     int32_t ColCount() const { return columns_; }
     int32_t RowCount() const { return rows_; }
     void SetColCount(int32_t columns);  // keeps the cells that stay inside
     void SetRowCount(int32_t rows);
 
-    const std::string& Cell(int32_t column, int32_t row) const { return At(column, row).Text; }
-    const GridCell& At(int32_t column, int32_t row) const;
+    const std::string& Cell(int32_t column, int32_t row) const;
+    // A written cell of the value columns (2 on), with its payload; null for an
+    // empty cell and for the name and count columns, which hold text only.
+    const GridCell* Value(int32_t column, int32_t row) const;
     // A plain text: any payload the cell held is dropped.
     void SetCell(int32_t column, int32_t row, std::string text);
     void SetCell(int32_t column, int32_t row, GridCell cell);
@@ -38,11 +46,17 @@ class TextGrid {
     void ClearCells();
 
   private:
+    // Every row has a name and a count, but few have values: the first two columns
+    // are one flat array, the rest a vector per row that exists only once written
+    // and is only as long as its last written column. A grid of a million items and
+    // few values stays small.
+    static constexpr int32_t kLeadColumns = 2;
+    using Rest = std::vector<GridCell>;
+
     int32_t columns_ = 0;
     int32_t rows_ = 0;
-    // One vector per row, only as long as its last written column: a grid of many
-    // items and few values stays small.
-    std::vector<std::vector<GridCell>> cells_;
+    std::vector<std::string> lead_;            // columns 0 and 1, row by row
+    std::vector<std::unique_ptr<Rest>> rest_;  // from column 2 on, by row
 };
 
 }  // namespace quorvane

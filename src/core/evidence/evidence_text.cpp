@@ -53,12 +53,12 @@ std::string ResultsCellTooltip(const DiaryEvidence& evidence, const TextGrid& gr
     if (!evidence.Finished() || symptom < 1 || symptom > kSymptomCount || row < 2) {
         return {};
     }
-    const GridCell& gridCell = grid.At(column, row);
-    if (!gridCell.IsCorrelation()) {
+    const GridCell* gridCell = grid.Value(column, row);
+    if (gridCell == nullptr || !gridCell->IsCorrelation()) {
         return {};
     }
     const CellEvidence cell =
-        ComputeCellEvidence(evidence, *gridCell.Item, symptom, kTooltipEvidenceDays);
+        ComputeCellEvidence(evidence, *gridCell->Item, symptom, kTooltipEvidenceDays);
     return EvidenceTooltip(cell, evidence.SymptomName(symptom));
 }
 
@@ -67,9 +67,9 @@ void ResultsShading::Recompute(const TextGrid& grid) {
     for (int32_t column = 2; column < grid.ColCount(); ++column) {
         int64_t& highest = columnHighest_[static_cast<std::size_t>(column)];
         for (int32_t row = 2; row < grid.RowCount(); ++row) {
-            const GridCell& cell = grid.At(column, row);
-            if (cell.IsCorrelation()) {
-                highest = std::max(highest, cell.Tenths);
+            const GridCell* cell = grid.Value(column, row);
+            if (cell != nullptr && cell->IsCorrelation()) {
+                highest = std::max(highest, cell->Tenths);
             }
         }
     }
@@ -81,15 +81,15 @@ std::optional<ShadeColour> ResultsShading::CellShade(const TextGrid& grid, int32
         return std::nullopt;
     }
     const int64_t highest = columnHighest_[static_cast<std::size_t>(column)];
-    const GridCell& cell = grid.At(column, row);
-    if (!cell.IsCorrelation() || cell.Tenths <= 0 || highest <= 0) {
+    const GridCell* cell = grid.Value(column, row);
+    if (cell == nullptr || !cell->IsCorrelation() || cell->Tenths <= 0 || highest <= 0) {
         return std::nullopt;
     }
     // From a pale tint for the lowest values to a strong orange at the column's top.
     constexpr ShadeColour kLight{255, 243, 224};
     constexpr ShadeColour kStrong{240, 130, 40};
     const double share =
-        std::min(1.0, static_cast<double>(cell.Tenths) / static_cast<double>(highest));
+        std::min(1.0, static_cast<double>(cell->Tenths) / static_cast<double>(highest));
     auto mix = [share](uint8_t light, uint8_t strong) {
         return static_cast<uint8_t>(std::lround(light + (strong - light) * share));
     };

@@ -124,6 +124,20 @@ std::vector<std::string> ValueLines(std::string_view key, std::string_view value
     return result;
 }
 
+std::string Joined(const std::vector<std::string>& lines, const std::vector<std::string>& ends) {
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        size += lines[i].size() + ends[i].size();
+    }
+    std::string content;
+    content.reserve(size);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        content += lines[i];
+        content += ends[i];
+    }
+    return content;
+}
+
 [[noreturn]] void FailWrite(const std::string& path) {
     throw QuorvaneError("Unable to write to " + path);
 }
@@ -209,20 +223,35 @@ ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
         unreadable_ = true;
         return;
     }
+    Parse(content);
+}
+
+ProfileFile ProfileFile::FromBytes(std::string_view content) {
+    ProfileFile profile;
+    profile.inMemory_ = true;
+    profile.Parse(content);
+    return profile;
+}
+
+void ProfileFile::Parse(std::string_view content) {
     std::size_t start = 0;
     while (start < content.size()) {
         const std::size_t brk = content.find_first_of("\r\n", start);
         if (brk == kNotFound) {
-            lines_.push_back(content.substr(start));
+            lines_.emplace_back(content.substr(start));
             ends_.emplace_back();
             break;
         }
         const std::size_t endLength =
             (content[brk] == '\r' && brk + 1 < content.size() && content[brk + 1] == '\n') ? 2 : 1;
-        lines_.push_back(content.substr(start, brk - start));
-        ends_.push_back(content.substr(brk, endLength));
+        lines_.emplace_back(content.substr(start, brk - start));
+        ends_.emplace_back(content.substr(brk, endLength));
         start = brk + endLength;
     }
+}
+
+std::string ProfileFile::Bytes() const {
+    return Joined(lines_, ends_);
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -283,12 +312,9 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
         insertAt(at);
     }
 
-    std::string content;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        content += lines[i];
-        content += ends[i];
+    if (!inMemory_) {
+        ReplaceFile(path_, Joined(lines, ends));
     }
-    ReplaceFile(path_, content);
     lines_ = std::move(lines);
     ends_ = std::move(ends);
 }

@@ -16,7 +16,14 @@ class ProfileFile {
     // Loads the file if it exists; a missing or unreadable file reads as empty.
     explicit ProfileFile(std::string path);
 
+    // A profile held in memory only, parsed from `content` by the same rules as a
+    // file; its writes change memory and never touch the disk. Path() is empty.
+    static ProfileFile FromBytes(std::string_view content);
+
     const std::string& Path() const { return path_; }
+
+    // The content as a write stores it: every line with its own end, byte for byte.
+    std::string Bytes() const;
 
     // The stored value, or `fallback` when the section or key is absent. At most
     // 2047 characters come back.
@@ -28,7 +35,11 @@ class ProfileFile {
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
   private:
+    ProfileFile() = default;
+    void Parse(std::string_view content);
+
     std::string path_;
+    bool inMemory_ = false;
     std::vector<std::string> lines_;  // without their line ends
     std::vector<std::string> ends_;   // each line's own end, kept as found ("" on a last line)
     bool unreadable_ = false;         // the file exists but could not be read: never overwrite it

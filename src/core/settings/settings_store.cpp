@@ -111,6 +111,10 @@ std::string SettingsPath(std::string_view startDir) {
 
 LoadedSettings LoadSettings(std::string_view startDir, SymptomTable& symptoms) {
     ProfileFile file(SettingsPath(startDir));
+    return LoadSettings(file, symptoms);
+}
+
+LoadedSettings LoadSettings(ProfileFile& file, SymptomTable& symptoms) {
     if (file.ReadString(kMarkerSection, kMarkerKey, "motion") != kInitialisedMarker) {
         return InitialiseSettings(file, symptoms);
     }

@@ -8,6 +8,8 @@
 
 namespace quorvane {
 
+class ProfileFile;
+
 inline constexpr std::string_view kSettingsFileName = "Quorvane.ini";
 inline constexpr int kComposerColumns = 8;
 inline constexpr int kComposerRows = 6;
@@ -33,6 +35,8 @@ struct LoadedSettings {
 // slots 2 to 21 are stored into `symptoms` as they are read. The caller applies
 // the rest and then loads the record file.
 LoadedSettings LoadSettings(std::string_view startDir, SymptomTable& symptoms);
+// The same load on an open profile: a file's or one held in memory.
+LoadedSettings LoadSettings(ProfileFile& file, SymptomTable& symptoms);
 
 // Single-section readers and writers; each takes the settings file's path.
 void StoreMainFile(const std::string& settingsPath, std::string_view mainFileName);

@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "ui/window_services.h"
 #include "core/settings/settings_store.h"
+#include "ui/window_services.h"
 
 class QLineEdit;
 class QPlainTextEdit;

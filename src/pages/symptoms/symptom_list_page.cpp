@@ -9,12 +9,12 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "core/text/quorvane_error.h"
 #include "core/analysis/symptom_table.h"
-#include "ui/prompts.h"
-#include "ui/text_file.h"
 #include "core/settings/settings_store.h"
 #include "core/settings/symptom_rename.h"
+#include "core/text/quorvane_error.h"
+#include "ui/prompts.h"
+#include "ui/text_file.h"
 
 namespace quorvane {
 

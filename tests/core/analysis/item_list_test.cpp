@@ -155,5 +155,70 @@ TEST(ItemList, MatchesTheListWalkOnRandomWords) {
     EXPECT_EQ(static_cast<std::size_t>(list.ItemCount()), reference.Nodes().size() - 3);
 }
 
+// New names are linked when the list is looked at; looking between reads must
+// merge the later names into the list already linked.
+TEST(ItemList, LooksBetweenInsertionsSeeTheSameListAsTheWalk) {
+    std::mt19937 random(7);
+    const std::string alphabet = "ABMZ ";
+    ItemList list;
+    list.SetUp();
+    WalkedList reference;
+    for (int i = 0; i < 2000; ++i) {
+        std::string word;
+        const int length = 1 + static_cast<int>(random() % 6);
+        for (int k = 0; k < length; ++k) {
+            word += alphabet[random() % alphabet.size()];
+        }
+        ASSERT_EQ(list.AddOccurrence(word) != nullptr, reference.Add(word)) << word;
+        if (random() % 50 == 0) {
+            ASSERT_EQ(Walk(list), reference.Nodes()) << "after " << i + 1 << " words";
+        }
+    }
+    EXPECT_EQ(Walk(list), reference.Nodes());
+}
+
+// The reader keeps node addresses across a day: they must survive the storage and
+// the table growing, and a counted name must come back as the same node.
+TEST(ItemList, NodesKeepTheirAddressesAsTheListGrows) {
+    ItemList list;
+    list.SetUp();
+    std::vector<std::pair<std::string, TItemNode*>> added;
+    for (int i = 0; i < 20000; ++i) {
+        std::string name = "B";
+        for (int n = i; n > 0; n /= 26) {
+            name += static_cast<char>('A' + n % 26);
+        }
+        TItemNode* node = list.AddOccurrence(name);
+        ASSERT_NE(node, nullptr) << name;
+        added.emplace_back(name, node);
+    }
+    for (const auto& [name, node] : added) {
+        ASSERT_EQ(list.AddOccurrence(name), node) << name;
+        ASSERT_EQ(node->Name, name);
+        ASSERT_EQ(node->Count, 2);
+    }
+    EXPECT_EQ(list.ItemCount(), 20000);
+}
+
+TEST(ItemList, HitCountersReadZeroUntilWrittenAndCopyDeeply) {
+    SymptomHitCounts hits;
+    const SymptomHitCounts& view = hits;
+    EXPECT_EQ(view[kTotalSymptom], 0);
+    hits.Set(kTotalSymptom, 0);
+    EXPECT_EQ(view[kTotalSymptom], 0);
+    hits[3] = 5;
+    hits.Set(kTotalSymptom, 7);
+    SymptomHitCounts copy = hits;
+    hits[3] = 6;
+    EXPECT_EQ(std::as_const(copy)[3], 5);
+    EXPECT_EQ(std::as_const(copy)[kTotalSymptom], 7);
+    EXPECT_EQ(view[3], 6);
+    hits.Set(kTotalSymptom, 0);  // a written counter is stored even when 0
+    EXPECT_EQ(view[kTotalSymptom], 0);
+    copy = hits;
+    EXPECT_EQ(std::as_const(copy)[kTotalSymptom], 0);
+    EXPECT_EQ(std::as_const(copy)[3], 6);
+}
+
 }  // namespace
 }  // namespace quorvane

@@ -4,10 +4,10 @@
 #include <limits>
 #include <string>
 
-#include "core/text/integer_text.h"
-#include "core/text/quorvane_error.h"
 #include "core/analysis/symptom_table.h"
 #include "core/analysis/text_grid.h"
+#include "core/text/integer_text.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane {
 namespace {
@@ -129,6 +129,35 @@ TEST(TextGrid, ResizingKeepsTheCellsThatStayInside) {
     grid.ClearCells();
     EXPECT_EQ(grid.Cell(1, 0), "");
     EXPECT_EQ(grid.RowCount(), 3);
+}
+
+// The name and count columns live apart from the value columns: narrowing into
+// them, copying and clearing must treat both halves alike.
+TEST(TextGrid, LeadAndValueColumnsBehaveAlike) {
+    TextGrid grid(5, 2);
+    for (int32_t column = 0; column < 5; ++column) {
+        grid.SetCell(column, 1, "c" + std::to_string(column));
+    }
+    const TextGrid copy = grid;
+    grid.SetCell(0, 1, "changed");
+    grid.SetCell(4, 1, "changed");
+    EXPECT_EQ(copy.Cell(0, 1), "c0") << "a copy shares the lead";
+    EXPECT_EQ(copy.Cell(4, 1), "c4") << "a copy shares the values";
+
+    grid.SetColCount(1);
+    grid.SetColCount(5);
+    EXPECT_EQ(grid.Cell(0, 1), "changed");
+    for (int32_t column = 1; column < 5; ++column) {
+        EXPECT_EQ(grid.Cell(column, 1), "") << "column " << column << " came back";
+    }
+    TextGrid assigned;
+    assigned = copy;
+    EXPECT_EQ(assigned.Cell(3, 1), "c3");
+    EXPECT_EQ(assigned.ColCount(), 5);
+    assigned.ClearCells();
+    EXPECT_EQ(assigned.Cell(1, 1), "");
+    EXPECT_EQ(assigned.Cell(3, 1), "");
+    EXPECT_EQ(copy.Cell(3, 1), "c3");
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/text/quorvane_error.h"
 #include "core/settings/settings_test_dir.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane {
 namespace {
@@ -88,6 +88,17 @@ TEST_F(ProfileFileTest, WritesOnlyWhatChanges) {
         EXPECT_EQ(ReadBytes(), c.after) << c.name;
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir()), {}), 1)
             << c.name << ": temporary file left behind";
+
+        // The in-memory profile takes the same path to the same bytes, and no disk.
+        std::filesystem::remove(Path());
+        ProfileFile memory = ProfileFile::FromBytes(c.before);
+        EXPECT_EQ(memory.Bytes(), c.before) << c.name << ": parsed bytes changed";
+        memory.WriteString(c.section, c.key, c.value);
+        EXPECT_EQ(memory.Bytes(), c.after) << c.name << " (in memory)";
+        EXPECT_EQ(memory.ReadString(c.section, c.key, "absent"),
+                  ProfileFile::FromBytes(c.after).ReadString(c.section, c.key, "absent"))
+            << c.name;
+        EXPECT_TRUE(std::filesystem::is_empty(Dir())) << c.name << ": in-memory write hit the disk";
     }
 }
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/text/quorvane_error.h"
 #include "core/settings/profile_file.h"
 #include "core/settings/settings_test_dir.h"
+#include "core/text/quorvane_error.h"
 
 namespace quorvane {
 namespace {

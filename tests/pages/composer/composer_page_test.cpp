@@ -2,8 +2,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include "pages/composer/composer_page_fixture.h"
 #include "core/settings/profile_file.h"
+#include "pages/composer/composer_page_fixture.h"
 
 namespace quorvane::testing {
 namespace {
