@@ -1,4 +1,5 @@
 #include "suspects_simulator.h"
+#include "seeded_random.h"
 
 #include <algorithm>
 #include <array>
@@ -8,22 +9,7 @@ namespace quorvane::bench {
 
 namespace {
 
-class Random {  // SplitMix64, as the diary generator
-  public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint64_t Next() {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    double Unit() { return static_cast<double>(Next() >> 11) / static_cast<double>(1ULL << 53); }
-    bool Chance(double p) { return Unit() < p; }
-    int Below(int bound) { return static_cast<int>(Next() % static_cast<uint64_t>(bound)); }
-
-  private:
-    uint64_t state_;
-};
+using quorvane::bench::Random;
 
 constexpr std::array kMonths = {"january",   "february", "march",    "april",
                                 "may",       "june",     "july",     "august",
