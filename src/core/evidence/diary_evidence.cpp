@@ -203,13 +203,18 @@ void DiaryEvidence::EndLabel() {
 }
 
 void DiaryEvidence::CloseDay() {
-    if (!dayHasSymptom_) {
-        return;
-    }
     if (labelHasLetter_ && !labelDone_) {
         EndLabel();  // the label line ran up to the "#" or the end of the file
     }
-    if (labelHasLetter_ && !label_.empty()) {
+    const std::string_view label = labelHasLetter_ ? std::string_view(label_) : std::string_view();
+    if (day_ == 0) {
+        firstLabel_ = label;
+    }
+    lastLabel_ = label;
+    if (!dayHasSymptom_) {
+        return;
+    }
+    if (!label.empty()) {
         labelDays_.push_back(day_);
         labelStarts_.push_back(labelText_.size());
         labelText_ += label_;

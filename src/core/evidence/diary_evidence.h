@@ -83,6 +83,11 @@ class DiaryEvidence {
     // leading commas, cut to 40 bytes; "day N" when it has none. Kept for symptom
     // days only: other days read "day N".
     std::string DayLabel(uint32_t day) const;
+    // The labels of the first and the last diary day, kept whether or not they
+    // had a symptom, for saying which stretch of the diary a result covers;
+    // empty when that day has no label line.
+    const std::string& FirstDayLabel() const { return firstLabel_; }
+    const std::string& LastDayLabel() const { return lastLabel_; }
 
   private:
     static constexpr uint32_t kNone = UINT32_MAX;
@@ -152,6 +157,8 @@ class DiaryEvidence {
     std::vector<uint32_t> labelDays_;
     std::vector<std::size_t> labelStarts_;
     std::string labelText_;
+    std::string firstLabel_;
+    std::string lastLabel_;
 
     uint32_t dayCount_ = 0;
     bool finished_ = false;

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/analysis/item_list.h"
+#include "core/evidence/diary_evidence.h"
+#include "core/evidence/suspects.h"
+
+namespace quorvane {
+
+// What the suspects page and the doctor's summary show, worked out from one
+// finished read and its suspects, so that the widgets only draw and lay out.
+
+// The columns of the ranked table on the page.
+enum SuspectViewColumn {
+    kViewRank,
+    kViewItem,
+    kViewTier,
+    kViewLag,
+    kViewExposedDays,
+    kViewEpisodesAfter,
+    kViewRiskRatio,
+    kViewP,
+    kViewQ,
+    kViewFlags,
+    kViewColumnCount
+};
+std::string_view SuspectViewHeading(int column);
+// The fields of one row in column order; the ratio with its interval in one field.
+std::array<std::string, kViewColumnCount> SuspectViewFields(const SuspectRow& row);
+// What a column sorts by: the figure itself, so that 10 follows 9. Text columns
+// (item, flags) have none and sort by their text.
+bool SuspectViewNumeric(int column);
+double SuspectViewSortKey(const SuspectRow& row, int column);
+
+// What the checks of a strong or suggestive row found, one line each; for other
+// rows a line saying they are made for those only.
+std::vector<std::string> SuspectChecks(const SuspectRow& row);
+
+// Days are diary days from 0, as the evidence numbers them.
+struct SuspectTimeline {
+    uint32_t Days = 0;
+    std::vector<uint32_t> Eaten;   // days the food was written down
+    std::vector<uint32_t> Onsets;  // days an episode of the symptom began
+};
+// An episode begins on a symptom day whose day before had no such symptom, as
+// the suspects are counted.
+std::vector<uint32_t> EpisodeOnsets(const DiaryEvidence& evidence, int symptom);
+// Empty Eaten when the read has no item of that name.
+SuspectTimeline TimelineOf(const DiaryEvidence& evidence, const ItemList& items,
+                           std::string_view item, int symptom);
+
+// The interval plot: the first `most` rows by rank, and a log axis from a power
+// of two at or below every lower bound (and 1) to one at or above every upper bound.
+struct ForestPlot {
+    struct Row {
+        std::string Item;
+        SuspectTier Tier = SuspectTier::NotEnoughData;
+        RiskRatioInterval Risk;
+    };
+    std::vector<Row> Rows;
+    double AxisLow = 0.5;
+    double AxisHigh = 2;
+};
+ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most);
+// Where `value` lies on the log axis, 0 at AxisLow to 1 at AxisHigh, kept within.
+double AxisFraction(const ForestPlot& plot, double value);
+// The powers of two from AxisLow to AxisHigh, for the tick marks.
+std::vector<double> AxisTicks(const ForestPlot& plot);
+std::string AxisTickText(double value);  // "0.25", "1", "16"
+
+// One page of the summary for a doctor, as paragraphs; a paragraph starting with
+// "# " is a heading.
+struct DiaryFacts {
+    std::string FirstDay;  // label, or "day 1"
+    std::string LastDay;
+    uint32_t Days = 0;
+    std::string Version;
+    std::string Sha256;  // of the diary file's bytes, hex
+};
+DiaryFacts FactsOf(const DiaryEvidence& evidence, std::string version, std::string sha256);
+std::vector<std::string> DoctorSummaryPage(const SuspectsResult& result,
+                                           const SymptomSuspects& suspects,
+                                           const DiaryFacts& facts);
+
+}  // namespace quorvane
