@@ -26,6 +26,7 @@
 #include "core/settings/settings_store.h"
 #include "pages/composer/composer_page.h"
 #include "pages/results/results_grid_model.h"
+#include "pages/suspects/suspects_page.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/print_commands.h"
 #include "ui/prompts.h"
@@ -268,6 +269,7 @@ void TForm1::BuildPages() {
     Memo4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     TabSheet8 = new ComposerPage(services, [this] { return TabSheet3->MinimumCountText(); });
+    SuspectsPage1 = new SuspectsPage(services);
 
     PageControl1->addTab(TabSheet1, QStringLiteral("&Main and Print Preview"));
     PageControl1->addTab(TabSheet2, QStringLiteral("S&preadsheet"));
@@ -276,6 +278,7 @@ void TForm1::BuildPages() {
     PageControl1->addTab(TabSheet5, QStringLiteral("&Agreement"));
     PageControl1->addTab(TabSheet6, QStringLiteral("&Help"));
     PageControl1->addTab(TabSheet8, QStringLiteral("&Composer"));
+    PageControl1->addTab(SuspectsPage1, QStringLiteral("S&uspects"));
     PageControl1->setCurrentWidget(TabSheet6);
     PageControl1->tabBar()->installEventFilter(this);
     StringGrid1->installEventFilter(this);

@@ -26,6 +26,7 @@ class PrintCommands;
 class Prompts;
 class RecordDocument;
 class ResultsGridModel;
+class SuspectsPage;
 class SymptomListPage;
 
 // The program's one window. It owns every piece of state that lives for the
@@ -129,6 +130,7 @@ class TForm1 : public QMainWindow {
     QWidget* TabSheet6 = nullptr;
     QPlainTextEdit* Memo4 = nullptr;
     ComposerPage* TabSheet8 = nullptr;
+    SuspectsPage* SuspectsPage1 = nullptr;
 
     QMenu* File1 = nullptr;
     QAction* New1 = nullptr;

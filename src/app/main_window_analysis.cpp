@@ -16,6 +16,7 @@
 #include "core/text/integer_text.h"
 #include "pages/composer/composer_page.h"
 #include "pages/results/results_grid_model.h"
+#include "pages/suspects/suspects_page.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/prompts.h"
 #include "ui/record_document.h"
@@ -48,6 +49,8 @@ void TForm1::ResetAnalysis() {
     pressedColumn_ = 0;
     pressedRow_ = 0;
     RichEdit1->clear();
+    // The suspects point into the evidence the reset has just emptied.
+    SuspectsPage1->Clear();
 }
 
 void TForm1::RunAnalysis() {
@@ -71,7 +74,8 @@ void TForm1::RunAnalysis() {
     hooks.OnTooManyItemsPerDay = [this] {
         prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay));
     };
-    // The results' tooltips explain the cells with what this same read gathers.
+    // The results' tooltips and the suspects page explain the cells with what this
+    // same read gathers.
     hooks.GatherEvidence = true;
     analysis_.Read(PathBytes(MainFileName()), hooks);
 
@@ -100,6 +104,7 @@ void TForm1::RunAnalysis() {
     StepProgress(0);
     Edit4Change();
     TabSheet8->ShowAutoFillControls();
+    SuspectsPage1->ShowAnalysis(MainFileName());
 }
 
 void TForm1::Edit4Change() {

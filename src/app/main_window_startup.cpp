@@ -13,6 +13,7 @@
 #include "core/settings/settings_store.h"
 #include "pages/composer/composer_page.h"
 #include "pages/results/results_grid_model.h"
+#include "pages/suspects/suspects_page.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/print_commands.h"
 #include "ui/prompts.h"
@@ -79,6 +80,7 @@ void TForm1::FormResize() {
 
 void TForm1::FormClose() {
     if (analysisDone_) {
+        SuspectsPage1->Clear();  // it reads the items about to be released
         analysis_.Release();
     }
 }

@@ -61,6 +61,12 @@ LoadedText LoadTextFile(const QString& path) {
 FileSnapshot WriteTextFile(const QString& path, const QString& text, TextEncoding& encoding) {
     TextEncoding used = encoding;
     const QByteArray bytes = FileBytesFromEditorText(text, used);
+    WriteFileBytes(path, bytes);
+    encoding = used;
+    return SnapshotAfter(path, bytes);
+}
+
+void WriteFileBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     // Without this, QSaveFile writes in place when the folder forbids a temporary
     // file, and an interrupted write would then cut the old file short.
@@ -68,8 +74,6 @@ FileSnapshot WriteTextFile(const QString& path, const QString& text, TextEncodin
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         throw QuorvaneError("Cannot create file " + PathBytes(path));
     }
-    encoding = used;
-    return SnapshotAfter(path, bytes);
 }
 
 void WriteTextFile(const QString& path, const QString& text) {

@@ -43,5 +43,8 @@ inline QString ReadTextFile(const QString& path) {
 FileSnapshot WriteTextFile(const QString& path, const QString& text, TextEncoding& encoding);
 // A new file: UTF-8.
 void WriteTextFile(const QString& path, const QString& text);
+// Bytes as they are (an export made elsewhere), written the same safe way with
+// the same error.
+void WriteFileBytes(const QString& path, const QByteArray& bytes);
 
 }  // namespace quorvane

@@ -56,9 +56,10 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
                                QString(),
                                QStringLiteral("&Agreement"),
                                QStringLiteral("&Help"),
-                               QStringLiteral("&Composer")};
-    ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->count(), 7);
-    for (int i = 0; i < 7; ++i) {
+                               QStringLiteral("&Composer"),
+                               QStringLiteral("S&uspects")};
+    ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->count(), 8);
+    for (int i = 0; i < 8; ++i) {
         if (!pages[i].isEmpty()) {
             EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->tabText(i), pages[i]);
         }
@@ -67,6 +68,8 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
               QStringLiteral("TabSheet3"));
     EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(6)->objectName(),
               QStringLiteral("TabSheet8"));
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(7)->objectName(),
+              QStringLiteral("SuspectsPage"));
 }
 
 TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) {

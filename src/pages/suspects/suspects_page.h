@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "core/evidence/suspects.h"
+#include "core/evidence/suspects_view.h"
+#include "ui/window_services.h"
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace quorvane {
+
+class ForestChart;
+class SuspectsTableModel;
+class TimelineChart;
+
+// The "S&uspects" page: the foods that may bring on each monitored symptom,
+// found from the evidence of the last analysis, with the days behind the
+// selected one, an interval plot of the top suspects, and the exports.
+class SuspectsPage : public QWidget {
+    Q_OBJECT
+  public:
+    explicit SuspectsPage(WindowServices services, QWidget* parent = nullptr);
+    ~SuspectsPage() override;
+
+    // After an analysis whose read gathered the evidence: finds the suspects,
+    // leaving out the settings file's Not Foods, and remembers the diary's
+    // fingerprint for the summary.
+    void ShowAnalysis(const QString& diaryPath);
+    // Back to the hint, as before any analysis: the evidence is about to go.
+    void Clear();
+    bool HasResults() const { return hasResults_; }
+
+    void SymptomChosen(int index);
+    void SelectionChanged();
+    void ExportCsvClick();
+    void DoctorSummaryClick();
+
+  private:
+    const SymptomSuspects* ChosenSymptom() const;
+    const SuspectRow* SelectedRow() const;
+
+    WindowServices services_;
+    SuspectsResult result_;
+    bool hasResults_ = false;
+    QString diaryPath_;
+    QString diaryHash_;
+
+    QLabel* hint_ = nullptr;
+    QLabel* symptomLabel_ = nullptr;
+    QComboBox* symptoms_ = nullptr;
+    QPushButton* exportCsv_ = nullptr;
+    QPushButton* summary_ = nullptr;
+    SuspectsTableModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
+    QTableView* table_ = nullptr;
+    QPlainTextEdit* details_ = nullptr;
+    TimelineChart* timeline_ = nullptr;
+    ForestChart* forest_ = nullptr;
+};
+
+}  // namespace quorvane
