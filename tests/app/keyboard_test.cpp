@@ -61,6 +61,7 @@ TEST_F(KeyboardTest, AltWithAPageMnemonicBringsThatPage) {
         {Qt::Key_R, Child<QWidget>(*window_, "Tabsheet4")},
         {Qt::Key_A, Child<QWidget>(*window_, "TabSheet5")},
         {Qt::Key_H, Child<QWidget>(*window_, "TabSheet6")},
+        {Qt::Key_U, Child<QWidget>(*window_, "SuspectsPage")},
         {Qt::Key_M, Child<QWidget>(*window_, "TabSheet1")},
     };
     for (const auto& row : rows) {
