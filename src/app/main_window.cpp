@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShortcutEvent>
@@ -73,6 +74,18 @@ QString PlainCaption(const QString& caption) {
     }
     return plain;
 }
+
+// The eight page captions fit the window's design width with a little less
+// padding than the style gives a tab; without it the last ones hide behind
+// scroll arrows until the window is widened.
+class CompactTabStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? std::max(8, value - 10) : value;
+    }
+};
 
 // Brings the page `step` tabs away (wrapping) to the front. When the focus is not
 // on that page it moves to the page's first tab stop, or to the tab bar when the
@@ -210,6 +223,9 @@ void TForm1::BuildClientArea() {
 
     PageControl1 = Named(new QTabWidget(client), "PageControl1");
     PageControl1->setGeometry(0, 16, 593, 385);
+    auto* tabStyle = new CompactTabStyle;
+    tabStyle->setParent(PageControl1->tabBar());
+    PageControl1->tabBar()->setStyle(tabStyle);
 
     StatusBar1 = Named(new QStatusBar(client), "StatusBar1");
     StatusBar1->setGeometry(0, 420 - kStatusBarHeight, 606, kStatusBarHeight);

@@ -229,6 +229,10 @@ std::vector<double> AxisTicks(const ForestPlot& plot) {
 }
 
 std::string AxisTickText(double value) {
+    // Fractions stay short where decimals would not: 1/128 rather than 0.0078125.
+    if (value > 0 && value < 1) {
+        return "1/" + Printed("%g", 1 / value);
+    }
     return Printed("%g", value);
 }
 
@@ -276,7 +280,7 @@ std::vector<std::string> DoctorSummaryPage(const SuspectsResult& result,
             std::to_string(row.Rank) + ". " + row.Item + " - " + std::string(TierName(row.Tier)) +
             ": " + name + " began " + LagPhrase(row.Lag) + " on " + std::to_string(row.Table.A) +
             " of " + std::to_string(exposed) + " days with it; " + Ratio(row.Risk.Ratio) +
-            " times as often as on other days (95 % interval " + Ratio(row.Risk.Low) + " to " +
+            " times as often as on other days (95% interval " + Ratio(row.Risk.Low) + " to " +
             Ratio(row.Risk.High) + "), q = " + Probability(row.QValue) + ".";
         const std::string flags = FlagsText(row.Flags);
         if (!flags.empty()) {

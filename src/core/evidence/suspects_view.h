@@ -72,7 +72,7 @@ ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most);
 double AxisFraction(const ForestPlot& plot, double value);
 // The powers of two from AxisLow to AxisHigh, for the tick marks.
 std::vector<double> AxisTicks(const ForestPlot& plot);
-std::string AxisTickText(double value);  // "0.25", "1", "16"
+std::string AxisTickText(double value);  // "1/4", "1", "16"
 
 // One page of the summary for a doctor, as paragraphs; a paragraph starting with
 // "# " is a heading.

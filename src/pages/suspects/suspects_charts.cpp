@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 
 #include "ui/text_codec.h"
 
@@ -14,6 +15,7 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kMark = 9;
 constexpr int kForestRowHeight = 16;
+constexpr int kMinimumRow = 12;
 constexpr int kForestLabelWidth = 110;
 
 // Told apart by place as well as colour: food above the line, onsets below.
@@ -140,25 +142,33 @@ void ForestChart::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics = fontMetrics();
     const int labelWidth = std::min(kForestLabelWidth, area.width() / 3);
     const int left = area.left() + labelWidth + kMargin;
-    const int right = area.right() - metrics.horizontalAdvance(QStringLiteral("32")) / 2;
+    const int right =
+        area.right() - metrics.horizontalAdvance(FromDiskBytes(AxisTickText(plot_.AxisHigh))) / 2;
     const int bottom = area.bottom() - metrics.height() - 4;
-    const int rows = static_cast<int>(plot_.Rows.size());
-    const int rowHeight = std::max(6, std::min(kForestRowHeight, (bottom - area.top()) / rows));
+    // As many of the top rows as fit without their labels running together.
+    const int room = std::max(1, bottom - area.top());
+    const int rowHeight =
+        std::clamp(room / static_cast<int>(plot_.Rows.size()), kMinimumRow, kForestRowHeight);
+    const int rows = std::clamp(room / rowHeight, 1, static_cast<int>(plot_.Rows.size()));
     const auto x = [&](double value) {
         return left + static_cast<int>(AxisFraction(plot_, value) * (right - left));
     };
 
     // The scale first, so that the intervals are drawn over its lines.
     painter.setPen(palette().color(QPalette::Mid));
+    int labelsEnd = INT_MIN;  // a label that would touch the one before is left out
     for (const double tick : AxisTicks(plot_)) {
         painter.drawLine(x(tick), area.top(), x(tick), bottom);
         const QString text = FromDiskBytes(AxisTickText(tick));
         const int width = metrics.horizontalAdvance(text);
-        painter.save();
-        painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(QRect(x(tick) - width, bottom + 2, 2 * width, metrics.height()),
-                         Qt::AlignHCenter, text);
-        painter.restore();
+        const QRect box(x(tick) - width / 2, bottom + 2, width, metrics.height());
+        if (box.left() > labelsEnd + 4) {
+            painter.save();
+            painter.setPen(palette().color(QPalette::Text));
+            painter.drawText(box, Qt::AlignHCenter, text);
+            painter.restore();
+            labelsEnd = box.right();
+        }
     }
     painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DashLine));
     painter.drawLine(x(1), area.top(), x(1), bottom);

@@ -211,6 +211,7 @@ const SuspectRow* SuspectsPage::SelectedRow() const {
 void SuspectsPage::SymptomChosen(int) {
     const SymptomSuspects* group = ChosenSymptom();
     model_->SetSymptom(group);
+    table_->resizeColumnsToContents();
     forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), QString());
     if (sorted_->rowCount() > 0) {
         table_->setCurrentIndex(sorted_->index(0, 0));

@@ -113,7 +113,9 @@ TEST(SuspectsView, ForestAxisIsWholePowersOfTwoAroundEveryIntervalAndOne) {
     EXPECT_DOUBLE_EQ(quorvane::AxisFraction(plot, 1000), 1);
     EXPECT_DOUBLE_EQ(quorvane::AxisFraction(plot, 0), 0);
     EXPECT_EQ(quorvane::AxisTicks(plot), (std::vector<double>{0.25, 0.5, 1, 2, 4, 8, 16, 32}));
-    EXPECT_EQ(quorvane::AxisTickText(0.25), "0.25");
+    EXPECT_EQ(quorvane::AxisTickText(0.25), "1/4");
+    EXPECT_EQ(quorvane::AxisTickText(1.0 / 128), "1/128");
+    EXPECT_EQ(quorvane::AxisTickText(16), "16");
 
     // Nothing far from 1 still gives room either side of the line.
     const quorvane::ForestPlot narrow = quorvane::ForestOf(quorvane::SymptomSuspects{}, 5);
