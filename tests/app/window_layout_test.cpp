@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <stdexcept>
@@ -70,6 +71,24 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirNamesPlacesAndTexts) {
               QStringLiteral("TabSheet8"));
     EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->widget(7)->objectName(),
               QStringLiteral("SuspectsPage"));
+}
+
+TEST_F(WindowLayoutTest, EveryPageCaptionShowsWholeAtTheDesignWidth) {
+    SeedExample();
+    StartAccepted();
+    window_->show();
+    QApplication::processEvents();
+    ASSERT_EQ(window_->ClientWidth(), 606);
+    QTabBar* bar = Child<QTabWidget>(*window_, "PageControl1")->tabBar();
+    for (int i = 0; i < bar->count(); ++i) {
+        const QRect tab = bar->tabRect(i);
+        EXPECT_GE(tab.left(), 0) << i;
+        EXPECT_LT(tab.right(), bar->width()) << bar->tabText(i).toStdString();
+        QString shown = bar->tabText(i);
+        shown.remove(QLatin1Char('&'));
+        EXPECT_GT(tab.width(), bar->fontMetrics().horizontalAdvance(shown))
+            << bar->tabText(i).toStdString();
+    }
 }
 
 TEST_F(WindowLayoutTest, FileMenuInOrderWithStandardKeysOnlyAndHintsNeverShown) {

@@ -69,6 +69,10 @@ const TItemNode* FindItem(const ItemList& items, std::string_view name) {
 
 }  // namespace
 
+bool IsMonitoredSymptom(int symptom) {
+    return symptom >= kFirstUserSymptom && symptom <= kLastUserSymptom;
+}
+
 std::string_view SuspectViewHeading(int column) {
     return column >= 0 && column < kViewColumnCount ? kHeadings[static_cast<std::size_t>(column)]
                                                     : std::string_view();

@@ -16,6 +16,10 @@ namespace quorvane {
 // What the suspects page and the doctor's summary show, worked out from one
 // finished read and its suspects, so that the widgets only draw and lay out.
 
+// The symptoms the user monitors (slots 2 to 21): the page and the summary show
+// these; slot 1, RANDOM, stays in the exported table only.
+bool IsMonitoredSymptom(int symptom);
+
 // The columns of the ranked table on the page.
 enum SuspectViewColumn {
     kViewRank,

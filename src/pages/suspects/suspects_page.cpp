@@ -153,6 +153,7 @@ void SuspectsPage::Clear() {
     symptoms_->clear();
     model_->SetSymptom(nullptr);
     result_ = SuspectsResult();
+    shown_.clear();
     details_->clear();
     timeline_->SetTimeline({}, QString(), QString());
     forest_->SetPlot({}, QString());
@@ -179,12 +180,15 @@ void SuspectsPage::ShowAnalysis(const QString& diaryPath) {
 
     {
         const QSignalBlocker blocker(symptoms_);
-        for (const SymptomSuspects& group : result_.Symptoms) {
-            symptoms_->addItem(FromDiskBytes(group.Name));
+        for (std::size_t i = 0; i < result_.Symptoms.size(); ++i) {
+            if (IsMonitoredSymptom(result_.Symptoms[i].Symptom)) {
+                shown_.push_back(i);
+                symptoms_->addItem(FromDiskBytes(result_.Symptoms[i].Name));
+            }
         }
     }
     exportCsv_->setEnabled(true);
-    const bool any = !result_.Symptoms.empty();
+    const bool any = !shown_.empty();
     symptoms_->setEnabled(any);
     summary_->setEnabled(any);
     hint_->setText(kNoSymptom);
@@ -197,10 +201,10 @@ void SuspectsPage::ShowAnalysis(const QString& diaryPath) {
 
 const SymptomSuspects* SuspectsPage::ChosenSymptom() const {
     const int index = symptoms_->currentIndex();
-    if (!hasResults_ || index < 0 || index >= static_cast<int>(result_.Symptoms.size())) {
+    if (!hasResults_ || index < 0 || index >= static_cast<int>(shown_.size())) {
         return nullptr;
     }
-    return &result_.Symptoms[static_cast<std::size_t>(index)];
+    return &result_.Symptoms[shown_[static_cast<std::size_t>(index)]];
 }
 
 const SuspectRow* SuspectsPage::SelectedRow() const {
@@ -257,7 +261,7 @@ void SuspectsPage::ExportCsvClick() {
 }
 
 void SuspectsPage::DoctorSummaryClick() {
-    if (!hasResults_ || result_.Symptoms.empty()) {
+    if (!hasResults_ || shown_.empty()) {
         return;
     }
     const std::optional<QString> path = services_.prompts.SaveFileName(

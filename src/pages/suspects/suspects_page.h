@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 #include "core/evidence/suspects.h"
 #include "core/evidence/suspects_view.h"
@@ -48,6 +49,7 @@ class SuspectsPage : public QWidget {
 
     WindowServices services_;
     SuspectsResult result_;
+    std::vector<std::size_t> shown_;  // the chooser's groups: the monitored symptoms
     bool hasResults_ = false;
     QString diaryPath_;
     QString diaryHash_;

@@ -64,6 +64,9 @@ QByteArray DoctorSummaryPdf(const SuspectsResult& result, const DiaryFacts& fact
         const QRectF page(0, 0, writer.width(), writer.height());
         bool first = true;
         for (const SymptomSuspects& group : result.Symptoms) {
+            if (!IsMonitoredSymptom(group.Symptom)) {
+                continue;
+            }
             if (!first) {
                 writer.newPage();
             }

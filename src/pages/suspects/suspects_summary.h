@@ -12,7 +12,7 @@ namespace quorvane {
 // made a summary.
 std::string SummaryVersion();
 
-// The doctor's summary as a PDF file's bytes: one A4 page per symptom.
+// The doctor's summary as a PDF file's bytes: one A4 page per monitored symptom.
 QByteArray DoctorSummaryPdf(const SuspectsResult& result, const DiaryFacts& facts);
 
 }  // namespace quorvane

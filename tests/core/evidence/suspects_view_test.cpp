@@ -140,6 +140,27 @@ TEST(SuspectsView, FieldsAndSortKeysAgreeWithTheRow) {
     EXPECT_TRUE(quorvane::SuspectViewNumeric(quorvane::kViewExposedDays));
 }
 
+TEST(SuspectsView, ChecksAreSpelledOutForCheckedRowsOnly) {
+    const Found found(WineDiary(100));
+    const quorvane::SymptomSuspects& group = found.Group("HEADACHE");
+    const SuspectRow& wine = group.Rows.front();
+    ASSERT_TRUE(wine.Checked);
+    const std::vector<std::string> checks = quorvane::SuspectChecks(wine);
+    ASSERT_GE(checks.size(), 2u);
+    EXPECT_EQ(
+        checks[0],
+        "Episodes with it in the two days before: " + std::to_string(wine.EpisodesWithBefore) +
+            "; in the two days after: " + std::to_string(wine.EpisodesWithAfter) + ".");
+    const SuspectRow& last = group.Rows.back();
+    ASSERT_FALSE(last.Checked);
+    EXPECT_EQ(quorvane::SuspectChecks(last),
+              std::vector<std::string>{"Checks are made for strong and suggestive suspects only."});
+    EXPECT_FALSE(quorvane::IsMonitoredSymptom(1));
+    EXPECT_TRUE(quorvane::IsMonitoredSymptom(2));
+    EXPECT_TRUE(quorvane::IsMonitoredSymptom(21));
+    EXPECT_FALSE(quorvane::IsMonitoredSymptom(22));
+}
+
 TEST(SuspectsView, DoctorSummaryListsSuspectsToleratedMethodsAndTheFingerprint) {
     const Found found(Diary(600, [](int d) {
         std::string words = d % 2 == 0 ? "bread" : "tea";

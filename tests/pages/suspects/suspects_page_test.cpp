@@ -27,7 +27,7 @@ namespace {
 
 // Wine every fifth day and a headache the day after; coffee every sixth day and
 // IBS two days later; kiwi now and then; bread and tea alternate; the vitamin is
-// one of the user's Not Foods.
+// one of the user's Not Foods; RANDOM, the symptom no one monitors, now and then.
 QByteArray TwoSymptomDiary() {
     QByteArray text = "Monday March 1\r\n";
     for (int d = 0; d < 120; ++d) {
@@ -49,6 +49,9 @@ QByteArray TwoSymptomDiary() {
         }
         if (d % 3 == 0) {
             words += ", vitamin";
+        }
+        if (d % 9 == 4) {
+            words += ", random";
         }
         text += words + ", #,\r\n";
     }
@@ -86,7 +89,13 @@ class SuspectsPageTest : public PageTest {
         return Table()->model()->index(row, column).data().toString();
     }
     const SymptomSuspects& Shown() {
-        return engine.Symptoms[static_cast<std::size_t>(Chooser()->currentIndex())];
+        for (const SymptomSuspects& group : engine.Symptoms) {
+            if (QString::fromLatin1(group.Name) == Chooser()->currentText()) {
+                return group;
+            }
+        }
+        ADD_FAILURE() << "no symptom " << Chooser()->currentText().toStdString();
+        return engine.Symptoms.front();
     }
     QString DetailsText() { return Child<QPlainTextEdit>(page, "SuspectDetails")->toPlainText(); }
     const SuspectRow& EngineRow(const QString& item) {
@@ -141,6 +150,9 @@ TEST_F(SuspectsPageTest, BeforeAnAnalysisItShowsTheHintWithEveryCommandOff) {
 
 TEST_F(SuspectsPageTest, TheChooserHoldsTheSymptomsWithResultsAndTheTableTheirRankedRows) {
     Analyse();
+    // RANDOM has suspects too, but is no monitored symptom.
+    ASSERT_EQ(engine.Symptoms.size(), 3u);
+    EXPECT_EQ(engine.Symptoms.front().Name, "RANDOM");
     ASSERT_EQ(Chooser()->count(), 2);
     EXPECT_EQ(Chooser()->itemText(0), QStringLiteral("HEADACHE"));
     EXPECT_EQ(Chooser()->itemText(1), QStringLiteral("IBS"));
@@ -245,6 +257,7 @@ TEST_F(SuspectsPageTest, CsvExportWritesTheEnginesTableAndAFailedWriteIsReported
     prompts.ExpectSave(path);
     page.ExportCsvClick();
     EXPECT_EQ(FileBytes(path), CsvBytes());
+    EXPECT_NE(FileBytes(path).find(",RANDOM,"), std::string::npos);  // every symptom
     EXPECT_EQ(prompts.presets().back(), dir.filePath(QStringLiteral("suspects.csv")));
 
     // A folder that does not exist: the error box names the file, the old
