@@ -88,6 +88,8 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     details_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     details_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     details_->setTabChangesFocus(true);
+    // The caret keys scroll and select the text, so the keyboard reads all of it.
+    details_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     timeline_ = Named(new TimelineChart(this), "SuspectTimeline", QStringLiteral("Days timeline"));
     forest_ = Named(new ForestChart(this), "SuspectForest", QStringLiteral("Risk ratio intervals"));
 
