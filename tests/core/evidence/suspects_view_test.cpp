@@ -123,23 +123,6 @@ TEST(SuspectsView, ForestAxisIsWholePowersOfTwoAroundEveryIntervalAndOne) {
     EXPECT_DOUBLE_EQ(narrow.AxisHigh, 2);
 }
 
-TEST(SuspectsView, FieldsAndSortKeysAgreeWithTheRow) {
-    const Found found(WineDiary(100));
-    const SuspectRow& wine = found.Group("HEADACHE").Rows.front();
-    ASSERT_EQ(wine.Item, "WINE");
-    const auto fields = quorvane::SuspectViewFields(wine);
-    EXPECT_EQ(fields[quorvane::kViewRank], "1");
-    EXPECT_EQ(fields[quorvane::kViewTier], "strong");
-    EXPECT_EQ(fields[quorvane::kViewLag], "1");
-    EXPECT_EQ(fields[quorvane::kViewExposedDays], std::to_string(wine.Table.A + wine.Table.B));
-    EXPECT_EQ(fields[quorvane::kViewEpisodesAfter], std::to_string(wine.Table.A));
-    EXPECT_NE(fields[quorvane::kViewRiskRatio].find(" ("), std::string::npos);
-    EXPECT_DOUBLE_EQ(quorvane::SuspectViewSortKey(wine, quorvane::kViewRiskRatio), wine.Risk.Ratio);
-    EXPECT_DOUBLE_EQ(quorvane::SuspectViewSortKey(wine, quorvane::kViewQ), wine.QValue);
-    EXPECT_FALSE(quorvane::SuspectViewNumeric(quorvane::kViewItem));
-    EXPECT_TRUE(quorvane::SuspectViewNumeric(quorvane::kViewExposedDays));
-}
-
 TEST(SuspectsView, ChecksAreSpelledOutForCheckedRowsOnly) {
     const Found found(WineDiary(100));
     const quorvane::SymptomSuspects& group = found.Group("HEADACHE");
