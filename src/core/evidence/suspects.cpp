@@ -317,7 +317,33 @@ std::string_view TierName(SuspectTier tier) {
 }
 
 bool IsCalendarOrPhrase(std::string_view name) {
-    return std::find(kNotFoodWords.begin(), kNotFoodWords.end(), name) != kNotFoodWords.end();
+    const auto listed = [](std::string_view word) {
+        return std::find(kNotFoodWords.begin(), kNotFoodWords.end(), word) != kNotFoodWords.end();
+    };
+    if (listed(name)) {
+        return true;
+    }
+    // A date line such as "Monday March 1st" reads as one item of calendar words
+    // and day numbers; it is no more a food than its words are.
+    const auto dayNumber = [](std::string_view word) {
+        const std::size_t digits = word.find_first_not_of("0123456789");
+        const std::string_view suffix = digits == std::string_view::npos ? "" : word.substr(digits);
+        return digits != 0 && (suffix.empty() || suffix == "ST" || suffix == "ND" ||
+                               suffix == "RD" || suffix == "TH");
+    };
+    bool calendar = false;
+    std::size_t start = 0;
+    while (start < name.size()) {
+        const std::size_t end = std::min(name.find(' ', start), name.size());
+        const std::string_view word = name.substr(start, end - start);
+        if (listed(word)) {
+            calendar = true;
+        } else if (!word.empty() && !dayNumber(word)) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return calendar;
 }
 
 SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items,

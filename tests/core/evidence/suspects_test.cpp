@@ -164,6 +164,12 @@ TEST(Suspects, CalendarWordsPhrasesSymptomNamesAndTheUsersWordsAreNoFood) {
     EXPECT_TRUE(quorvane::IsCalendarOrPhrase("END OF DAY"));
     EXPECT_TRUE(quorvane::IsCalendarOrPhrase("DECEMBER"));
     EXPECT_FALSE(quorvane::IsCalendarOrPhrase("DATE"));
+    // Date lines read as items of calendar words and numbers.
+    EXPECT_TRUE(quorvane::IsCalendarOrPhrase("MONDAY MARCH"));
+    EXPECT_TRUE(quorvane::IsCalendarOrPhrase("SAT 21ST JUNE 2026"));
+    EXPECT_FALSE(quorvane::IsCalendarOrPhrase("MAY CHEESE"));
+    EXPECT_FALSE(quorvane::IsCalendarOrPhrase("7 UP"));
+    EXPECT_FALSE(quorvane::IsCalendarOrPhrase("12"));
 }
 
 TEST(Suspects, NotFoodsComeFromTheirSettingsSection) {
