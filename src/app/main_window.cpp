@@ -111,6 +111,13 @@ void ConnectPageSteps(QTabWidget& pages) {
     QObject::connect(previous, &QShortcut::activated, &pages, [&pages] { StepPage(pages, -1); });
 }
 
+// A page left to the tab widget shows the style's pane colour, not the window's.
+void FillPageBackgrounds(QTabWidget& pages) {
+    for (int i = 0; i < pages.count(); ++i) {
+        pages.widget(i)->setAutoFillBackground(true);
+    }
+}
+
 bool IsEnterKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
@@ -135,13 +142,18 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setFont(WindowFont());
+    // The window and every page paint their surface in the Window role, which
+    // starts as the button-face colour: the composer's edit mode colours it all.
+    QPalette surface = palette();
+    surface.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    setPalette(surface);
     setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Button);
 
     printing_ = std::make_unique<PrintCommands>(prompts_);
     BuildMenu();
     BuildClientArea();
     BuildPages();
+    FillPageBackgrounds(*PageControl1);
     ConnectPageSteps(*PageControl1);
     NameControls();
 
