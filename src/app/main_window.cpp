@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStatusBar>
@@ -21,6 +22,7 @@
 #include <algorithm>
 
 #include "app/handler_guard.h"
+#include "app/screen_fit.h"
 #include "app/window_texts.h"
 #include "core/analysis/correlation.h"
 #include "core/settings/settings_store.h"
@@ -389,6 +391,16 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!startupScheduled_) {
         startupScheduled_ = true;
+        // At a large scale factor the design size can exceed the screen.
+        if (const QScreen* screen = this->screen()) {
+            const QRect frame = frameGeometry();
+            const QRect client = geometry();
+            setGeometry(FitIntoScreen(
+                client,
+                QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                         frame.right() - client.right(), frame.bottom() - client.bottom()),
+                screen->availableGeometry()));
+        }
         // After the show has been painted, so the window stands behind the agreement box.
         QTimer::singleShot(0, this, [this] { FormActivate(); });
     }
