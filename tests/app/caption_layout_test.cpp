@@ -1,11 +1,13 @@
 // Captions that fit where they are drawn, on every page and at every size the
 // window is tried at, and a window that opens on the screen.
 #include <QApplication>
+#include <QDir>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "app/qt_prompts.h"
@@ -31,6 +33,18 @@ TEST_F(CaptionLayoutTest, EveryCaptionFitsOnEveryPageAtDesignSizeAndAt1024x768) 
     window_->resize(1024, 768);
     QApplication::processEvents();
     EXPECT_EQ(ClippedCaptionsOnEveryPage(*window_), QStringList());
+
+    // Every page as it looks, to be looked at.
+    const QString shots = QStringLiteral(QUORVANE_BINARY_DIR "/tests/app/pages-1024x768") +
+                          (window_->devicePixelRatio() > 1 ? QStringLiteral("@2x") : QString());
+    ASSERT_TRUE(QDir().mkpath(shots));
+    auto* pages = Child<QTabWidget>(*window_, "PageControl1");
+    for (int i = 0; i < pages->count(); ++i) {
+        pages->setCurrentIndex(i);
+        QApplication::processEvents();
+        EXPECT_TRUE(window_->grab().save(shots + QLatin1Char('/') + pages->widget(i)->objectName() +
+                                         QStringLiteral(".png")));
+    }
 }
 
 TEST_F(CaptionLayoutTest, SettingsLabelsKeepTheirPlacesAndHoldTheirWholeText) {

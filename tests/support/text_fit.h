@@ -10,8 +10,10 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 
 namespace quorvane::testing {
 
@@ -32,9 +34,9 @@ inline bool CutByItsParents(const QWidget& widget) {
     return widget.visibleRegion().boundingRect() != widget.rect();
 }
 
-// The captions of the shown labels, buttons, tabs and status bars below `root`
-// that do not fit where they are drawn (and so are cut or elided), each with its
-// widget's name.
+// The captions of the shown labels, buttons, tabs and status bars below `root`,
+// and the cells of grids that show all their cells, that do not fit where they
+// are drawn (and so are cut or elided), each with its widget's name.
 inline QStringList ClippedCaptions(const QWidget& root) {
     QStringList clipped;
     const auto note = [&](const QWidget& widget, const QString& text, const char* why) {
@@ -92,6 +94,33 @@ inline QStringList ClippedCaptions(const QWidget& root) {
         if (bar->isVisible() && bar->fontMetrics().horizontalAdvance(bar->currentMessage()) >
                                     bar->contentsRect().width()) {
             note(*bar, bar->currentMessage(), "does not fit the status bar");
+        }
+    }
+    for (const QTableView* grid : root.findChildren<QTableView*>()) {
+        if (!grid->isVisible() || grid->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff ||
+            grid->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+            continue;
+        }
+        const auto* delegate = qobject_cast<const QStyledItemDelegate*>(grid->itemDelegate());
+        const int margin =
+            grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        const QFontMetrics metrics(grid->font());
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            for (int column = 0; column < grid->model()->columnCount(); ++column) {
+                const QModelIndex index = grid->model()->index(row, column);
+                const QString text = delegate != nullptr
+                                         ? delegate->displayText(index.data(), grid->locale())
+                                         : index.data().toString();
+                const QRect area = grid->visualRect(index).adjusted(margin, 0, -margin, 0);
+                const QRect needed =
+                    metrics.boundingRect(area, grid->wordWrap() ? Qt::TextWordWrap : 0, text);
+                if (text.contains(QLatin1Char('\n')) || text.contains(QChar::LineSeparator) ||
+                    needed.width() > area.width() || needed.height() > area.height()) {
+                    note(*grid, text, "does not fit its cell on one line");
+                } else if (!grid->viewport()->rect().contains(area)) {
+                    note(*grid, text, "is outside the grid");
+                }
+            }
         }
     }
     return clipped;
