@@ -10,11 +10,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -112,6 +114,18 @@ void ConnectPageSteps(QTabWidget& pages) {
     QObject::connect(next, &QShortcut::activated, &pages, [&pages] { StepPage(pages, 1); });
     QObject::connect(previous, &QShortcut::activated, &pages, [&pages] { StepPage(pages, -1); });
 }
+
+// The style's padding beside a tab's caption, halved: so eight pages' tabs fit
+// the design width, their captions still well apart.
+class CompactTabStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? value / 2 : value;
+    }
+};
 
 // A page left to the tab widget shows the style's pane colour, not the window's.
 void FillPageBackgrounds(QTabWidget& pages) {
@@ -223,6 +237,9 @@ void TForm1::BuildClientArea() {
 
     PageControl1 = Named(new QTabWidget(client), "PageControl1");
     PageControl1->setGeometry(0, 16, 593, 385);
+    auto* tabStyle = new CompactTabStyle(QStyleFactory::create(QApplication::style()->name()));
+    tabStyle->setParent(PageControl1->tabBar());
+    PageControl1->tabBar()->setStyle(tabStyle);
 
     StatusBar1 = Named(new QStatusBar(client), "StatusBar1");
     StatusBar1->setGeometry(0, 420 - kStatusBarHeight, 606, kStatusBarHeight);

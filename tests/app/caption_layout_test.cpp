@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/qt_prompts.h"
 #include "app/screen_fit.h"
@@ -45,6 +46,24 @@ TEST_F(CaptionLayoutTest, EveryCaptionFitsOnEveryPageAtDesignSizeAndAt1024x768) 
         EXPECT_TRUE(window_->grab().save(shots + QLatin1Char('/') + pages->widget(i)->objectName() +
                                          QStringLiteral(".png")));
     }
+}
+
+TEST_F(CaptionLayoutTest, PageTabsHaveRoomForAnEighthPage) {
+    window_->show();
+    window_->resize(606, 420 + window_->menuBar()->height());
+    QApplication::processEvents();
+    auto* pages = Child<QTabWidget>(*window_, "PageControl1");
+    auto* extra = new QWidget;
+    extra->setObjectName(QStringLiteral("ExtraPage"));
+    pages->addTab(extra, QStringLiteral("S&uspects"));
+    QApplication::processEvents();
+    ASSERT_EQ(pages->width(), 586);
+    EXPECT_EQ(ClippedCaptions(*pages), QStringList());
+    int right = 0;
+    for (int i = 0; i < pages->count(); ++i) {
+        right = std::max(right, pages->tabBar()->tabRect(i).right());
+    }
+    EXPECT_LT(right, pages->width()) << "the tabs need " << right + 1 << " pixels";
 }
 
 TEST_F(CaptionLayoutTest, SettingsLabelsKeepTheirPlacesAndHoldTheirWholeText) {
