@@ -238,7 +238,8 @@ void TForm1::BuildClientArea() {
     PageControl1 = Named(new QTabWidget(client), "PageControl1");
     PageControl1->setGeometry(0, 16, 593, 385);
     auto* tabStyle = new CompactTabStyle(QStyleFactory::create(QApplication::style()->name()));
-    tabStyle->setParent(PageControl1->tabBar());
+    // A child of the window made after the client area: it outlives the tab bar.
+    tabStyle->setParent(this);
     PageControl1->tabBar()->setStyle(tabStyle);
 
     StatusBar1 = Named(new QStatusBar(client), "StatusBar1");
