@@ -12,7 +12,6 @@
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStatusBar>
@@ -410,15 +409,7 @@ void TForm1::showEvent(QShowEvent* event) {
     if (!startupScheduled_) {
         startupScheduled_ = true;
         // At a large scale factor the design size can exceed the screen.
-        if (const QScreen* screen = this->screen()) {
-            const QRect frame = frameGeometry();
-            const QRect client = geometry();
-            setGeometry(FitIntoScreen(
-                client,
-                QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                         frame.right() - client.right(), frame.bottom() - client.bottom()),
-                screen->availableGeometry()));
-        }
+        KeepOnScreen(*this);
         // After the show has been painted, so the window stands behind the agreement box.
         QTimer::singleShot(0, this, [this] { FormActivate(); });
     }

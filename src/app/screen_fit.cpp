@@ -1,5 +1,7 @@
 #include "app/screen_fit.h"
 
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 namespace quorvane {
@@ -16,6 +18,20 @@ QRect FitIntoScreen(const QRect& client, const QMargins& frame, const QRect& ava
     const int top = std::clamp(client.top() - frame.top(), available.top(),
                                std::max(available.top(), available.bottom() + 1 - frameHeight));
     return QRect(left + frame.left(), top + frame.top(), width, height);
+}
+
+void KeepOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    window.setGeometry(
+        FitIntoScreen(client,
+                      QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                               frame.right() - client.right(), frame.bottom() - client.bottom()),
+                      screen->availableGeometry()));
 }
 
 }  // namespace quorvane
