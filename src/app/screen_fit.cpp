@@ -1,6 +1,7 @@
 #include "app/screen_fit.h"
 
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 
@@ -27,11 +28,16 @@ void KeepOnScreen(QWidget& window) {
     }
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
-    window.setGeometry(
-        FitIntoScreen(client,
-                      QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                               frame.right() - client.right(), frame.bottom() - client.bottom()),
-                      screen->availableGeometry()));
+    QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                     frame.right() - client.right(), frame.bottom() - client.bottom());
+    // Before the window manager has framed the window its frame is unknown, or
+    // only the platform's guess: allow at least for a title bar and thin borders,
+    // so the title bar too ends up on the screen.
+    const int border = 4;
+    const int title = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    margins = QMargins(std::max(margins.left(), border), std::max(margins.top(), title + border),
+                       std::max(margins.right(), border), std::max(margins.bottom(), border));
+    window.setGeometry(FitIntoScreen(client, margins, screen->availableGeometry()));
 }
 
 }  // namespace quorvane

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
@@ -133,6 +134,10 @@ TEST_F(ScreenFitWindowTest, WindowOpensWithinTheScreen) {
     EXPECT_TRUE(available.contains(window_->frameGeometry()))
         << "frame " << window_->frameGeometry().width() << "x" << window_->frameGeometry().height()
         << " on " << available.width() << "x" << available.height();
+    // Here no window manager frames it; room is left for the title bar one would add.
+    const int titleBar = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    EXPECT_TRUE(available.contains(window_->geometry().adjusted(0, -titleBar, 0, 0)))
+        << "client top " << window_->geometry().top() << ", title bar " << titleBar;
 }
 
 }  // namespace
