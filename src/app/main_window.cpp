@@ -15,6 +15,7 @@
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -22,6 +23,7 @@
 #include <algorithm>
 
 #include "app/handler_guard.h"
+#include "app/screen_fit.h"
 #include "app/window_texts.h"
 #include "core/analysis/correlation.h"
 #include "core/settings/settings_store.h"
@@ -75,18 +77,6 @@ QString PlainCaption(const QString& caption) {
     return plain;
 }
 
-// The eight page captions fit the window's design width with a little less
-// padding than the style gives a tab; without it the last ones hide behind
-// scroll arrows until the window is widened.
-class CompactTabStyle : public QProxyStyle {
-  public:
-    int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                    const QWidget* widget) const override {
-        const int value = QProxyStyle::pixelMetric(metric, option, widget);
-        return metric == PM_TabBarTabHSpace ? std::max(8, value - 10) : value;
-    }
-};
-
 // Brings the page `step` tabs away (wrapping) to the front. When the focus is not
 // on that page it moves to the page's first tab stop, or to the tab bar when the
 // page has none, so that it stays inside the pages for the next step.
@@ -125,6 +115,25 @@ void ConnectPageSteps(QTabWidget& pages) {
     QObject::connect(previous, &QShortcut::activated, &pages, [&pages] { StepPage(pages, -1); });
 }
 
+// The style's padding beside a tab's caption, halved: so eight pages' tabs fit
+// the design width, their captions still well apart.
+class CompactTabStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? value / 2 : value;
+    }
+};
+
+// A page left to the tab widget shows the style's pane colour, not the window's.
+void FillPageBackgrounds(QTabWidget& pages) {
+    for (int i = 0; i < pages.count(); ++i) {
+        pages.widget(i)->setAutoFillBackground(true);
+    }
+}
+
 bool IsEnterKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
@@ -149,13 +158,18 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setFont(WindowFont());
+    // The window and every page paint their surface in the Window role, which
+    // starts as the button-face colour: the composer's edit mode colours it all.
+    QPalette surface = palette();
+    surface.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    setPalette(surface);
     setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Button);
 
     printing_ = std::make_unique<PrintCommands>(prompts_);
     BuildMenu();
     BuildClientArea();
     BuildPages();
+    FillPageBackgrounds(*PageControl1);
     ConnectPageSteps(*PageControl1);
     NameControls();
 
@@ -223,8 +237,9 @@ void TForm1::BuildClientArea() {
 
     PageControl1 = Named(new QTabWidget(client), "PageControl1");
     PageControl1->setGeometry(0, 16, 593, 385);
-    auto* tabStyle = new CompactTabStyle;
-    tabStyle->setParent(PageControl1->tabBar());
+    auto* tabStyle = new CompactTabStyle(QStyleFactory::create(QApplication::style()->name()));
+    // A child of the window made after the client area: it outlives the tab bar.
+    tabStyle->setParent(this);
     PageControl1->tabBar()->setStyle(tabStyle);
 
     StatusBar1 = Named(new QStatusBar(client), "StatusBar1");
@@ -396,6 +411,8 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!startupScheduled_) {
         startupScheduled_ = true;
+        // At a large scale factor the design size can exceed the screen.
+        KeepOnScreen(*this);
         // After the show has been painted, so the window stands behind the agreement box.
         QTimer::singleShot(0, this, [this] { FormActivate(); });
     }

@@ -1,5 +1,6 @@
 // The analysis run, "Set &Columns" and the results grid's mouse handlers.
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
@@ -20,6 +21,7 @@
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/prompts.h"
 #include "ui/record_document.h"
+#include "ui/tab_stops.h"
 #include "ui/text_codec.h"
 
 namespace quorvane {
@@ -118,12 +120,19 @@ void TForm1::Edit4Change() {
 void TForm1::SetReportTabs() {
     PageControl1->setCurrentWidget(TabSheet1);
     RichEdit1->setFocus();
-    // Tab stops are given in points; the editor lays text out in pixels.
+    // Tab stops are given in points; the editor lays text out in pixels. A column
+    // narrower than its text would push that line's later cells a stop further.
     const double pixelsPerPoint = RichEdit1->logicalDpiX() / 72.0;
     const double width = columnWidth_;
-    QList<QTextOption::Tab> tabs;
+    QList<qreal> wanted;
     for (int stop = 1; stop <= 4; ++stop) {
-        tabs.append(QTextOption::Tab((stop * width + 3) * pixelsPerPoint, QTextOption::LeftTab));
+        wanted.append((stop * width + 3) * pixelsPerPoint);
+    }
+    const QFontMetricsF metrics(RichEdit1->document()->defaultFont(), RichEdit1);
+    QList<QTextOption::Tab> tabs;
+    for (const qreal stop :
+         FitTabStops(RichEdit1->toPlainText().split(QLatin1Char('\n')), metrics, wanted)) {
+        tabs.append(QTextOption::Tab(stop, QTextOption::LeftTab));
     }
     QTextOption option = RichEdit1->document()->defaultTextOption();
     option.setTabs(tabs);

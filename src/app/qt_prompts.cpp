@@ -14,6 +14,16 @@ namespace quorvane {
 namespace {
 
 constexpr int kInputMaxLength = 255;
+// What a title bar takes besides its text: the icon and the window buttons.
+constexpr int kTitleBarExtras = 120;
+
+// A window manager cuts a title wider than its box short in the middle; most
+// draw it in a bold and somewhat larger font than the box's own.
+int TitleWidth(const QWidget& box, const QString& title) {
+    QFont font = box.font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) * 5 / 4 + kTitleBarExtras;
+}
 
 QString ApplicationTitle() {
     const QString name = QApplication::applicationName();
@@ -71,6 +81,9 @@ QString QtPrompts::InputBox(const QString& title, const QString& prompt,
     if (auto* edit = dialog.findChild<QLineEdit*>()) {
         edit->setMaxLength(kInputMaxLength);
         edit->selectAll();
+        // The dialog takes the size its contents ask for; the prompt's own width
+        // is among them already.
+        edit->setMinimumWidth(TitleWidth(dialog, title));
     }
     if (dialog.exec() != QDialog::Accepted) {
         return defaultText;

@@ -195,12 +195,23 @@ TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
     const QList<QTextOption::Tab> tabs =
         Child<QPlainTextEdit>(*window_, "RichEdit1")->document()->defaultTextOption().tabs();
     ASSERT_EQ(tabs.size(), 4);
+    // Columns too narrow for their cells get the room the cells need.
     for (int i = 0; i < 4; ++i) {
-        EXPECT_DOUBLE_EQ(tabs[i].position, ((i + 1) * 10 + 3) * pixelsPerPoint);
+        EXPECT_GE(tabs[i].position, ((i + 1) * 10 + 3) * pixelsPerPoint);
     }
     // This run's report was cut at 9 characters.
     EXPECT_TRUE(Report().contains(QStringLiteral(" 006.0  CO\t")));
     EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->textCursor().position(), 0);
+
+    // Wide enough for every cell: the stops stand at W + 3 points.
+    Child<QLineEdit>(*window_, "Edit4")->setText(QStringLiteral("170"));
+    Child<QPushButton>(*window_, "Button1")->click();
+    const QList<QTextOption::Tab> wide =
+        Child<QPlainTextEdit>(*window_, "RichEdit1")->document()->defaultTextOption().tabs();
+    ASSERT_EQ(wide.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(wide[i].position, ((i + 1) * 170 + 3) * pixelsPerPoint);
+    }
 }
 
 TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {

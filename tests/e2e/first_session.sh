@@ -11,10 +11,11 @@
 # a cancelled dialog keeps the window, and a PNG is refused and left unchanged.
 #
 #   first_session.sh --program BIN --report-tool BIN --expect BIN --example FILE
-#                    --shots DIR [--docs DIR]
+#                    --shots DIR [--docs DIR] [--screen WIDTHxHEIGHT]
 #
-# Every step leaves a screenshot in the shots folder, a failing one too. With
-# --docs, the Composer and report screenshots are also copied there for the README.
+# The virtual screen is 1024x768 unless --screen says otherwise. Every step
+# leaves a screenshot in the shots folder, a failing one too. With --docs, the
+# Composer and report screenshots are also copied there for the README.
 set -euo pipefail
 
 me=first_session
@@ -23,7 +24,7 @@ die() {
     exit 2
 }
 
-program='' report_tool='' expect='' example='' shots='' docs=''
+program='' report_tool='' expect='' example='' shots='' docs='' screen=1024x768
 while (($#)); do
     [[ $# -ge 2 ]] || die "missing value for $1"
     case $1 in
@@ -33,6 +34,7 @@ while (($#)); do
         --example) example=$2 ;;
         --shots) shots=$2 ;;
         --docs) docs=$2 ;;
+        --screen) screen=$2 ;;
         *) die "unknown option $1" ;;
     esac
     shift 2
@@ -40,6 +42,7 @@ done
 for required in program report_tool expect example shots; do
     [[ -n ${!required} ]] || die "--${required//_/-} is required"
 done
+[[ $screen =~ ^[0-9]+x[0-9]+$ ]] || die "--screen takes WIDTHxHEIGHT, not $screen"
 # The program runs in its own folder: every path given must hold from there too.
 program=$(realpath "$program") report_tool=$(realpath "$report_tool")
 expect=$(realpath "$expect") example=$(realpath "$example")
@@ -150,7 +153,7 @@ touch "$XAUTHORITY"
 for n in $(seq 90 190); do
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
     xauth -f "$XAUTHORITY" add ":$n" MIT-MAGIC-COOKIE-1 "$cookie" 2>/dev/null
-    Xvfb ":$n" -auth "$XAUTHORITY" -screen 0 1280x800x24 -nolisten tcp -noreset \
+    Xvfb ":$n" -auth "$XAUTHORITY" -screen 0 "${screen}x24" -nolisten tcp -noreset \
         >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do
@@ -212,10 +215,36 @@ if [[ ! $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]]; then
 fi
 cell_w=${BASH_REMATCH[1]} cell_h=${BASH_REMATCH[2]}
 grid_x=$((wx + BASH_REMATCH[3])) grid_y=$((wy + BASH_REMATCH[4]))
-if ((cell_w < 40 || cell_w > 120 || cell_h < 14 || cell_h > 50)); then
+if ((cell_w < 40 || cell_w > 200 || cell_h < 14 || cell_h > 80)); then
     fail "a ${cell_w}x${cell_h} selection is no word grid cell"
 fi
-echo "$me: word grid at $grid_x,$grid_y, cells ${cell_w}x${cell_h} (+1 grid line)"
+# The columns and rows are as wide and high as their words need. The grid lines
+# that part them have the colour right of the current cell and run the whole
+# height of row 0 (for the columns) and the whole width of column 0 (the rows).
+line_colour=$(convert "$last_shot" -crop "1x1+$((grid_x + cell_w))+$((grid_y + cell_h / 2))" \
+    -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1)
+grid_lines() {  # grid_lines GEOMETRY AXIS THICKNESS: the lines across that strip
+    convert "$last_shot" -crop "$1" +repage -depth 8 txt:- |
+        awk -v colour="$line_colour" -v axis="$2" -v thickness="$3" '
+            /^[0-9]/ && index($0, colour) > 0 {
+                split($1, at, /[,:]/); count[at[axis]]++ }
+            END { for (offset in count) if (count[offset] == thickness) print offset }' |
+        sort -n
+}
+mapfile -t column_lines < <(grid_lines "$((wx + ww - grid_x))x${cell_h}+${grid_x}+${grid_y}" 1 \
+    "$cell_h")
+mapfile -t row_lines < <(grid_lines "${cell_w}x$((wy + wh - grid_y))+${grid_x}+${grid_y}" 2 \
+    "$cell_w")
+if [[ -z $line_colour || ${#column_lines[@]} -lt 8 || ${#row_lines[@]} -lt 6 ]]; then
+    fail "no 8 x 6 grid lines in $line_colour (${#column_lines[@]} x ${#row_lines[@]})"
+fi
+echo "$me: word grid at $grid_x,$grid_y, columns end at +${column_lines[*]:0:8}, rows at +${row_lines[*]:0:6}"
+cell_centre() {  # cell_centre COLUMN ROW: the screen point in the middle of that cell
+    local left=0 top=0
+    (($1 > 0)) && left=$((column_lines[$1 - 1] + 1))
+    (($2 > 0)) && top=$((row_lines[$2 - 1] + 1))
+    echo "$((grid_x + (left + column_lines[$1]) / 2)) $((grid_y + (top + row_lines[$2]) / 2))"
+}
 # The window with its frame, for the README's picture of it.
 read -r frame_l frame_r frame_t frame_b < <(xprop -id "$main" _NET_FRAME_EXTENTS |
     grep -o '[0-9][0-9, ]*$' | tr -d ,) || true
@@ -224,8 +253,7 @@ frame+="+$((wx - ${frame_l:-0}))+$((wy - ${frame_t:-0}))"
 
 for cell in "${clicks[@]}"; do
     column=${cell%,*} row=${cell#*,}
-    x=$((grid_x + column * (cell_w + 1) + cell_w / 2))
-    y=$((grid_y + row * (cell_h + 1) + cell_h / 2))
+    read -r x y < <(cell_centre "$column" "$row")
     xdotool mousemove --sync "$x" "$y" click 1
     sleep 0.6  # apart from the next click by more than a double-click
 done

@@ -20,6 +20,9 @@ class WordGrid : public QTableWidget {
     bool FocusCameByMouse() const { return focusReason_ == Qt::MouseFocusReason; }
 
     void keyboardSearch(const QString&) override {}
+    // A cell's text as the grid shows it: on one line, each line break (with the
+    // blanks around it) as one blank.
+    static QString ShownText(const QString& text);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -28,8 +31,16 @@ class WordGrid : public QTableWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    // Sizes the columns to their widest words, and where the grid is too narrow
+    // for that, wraps the words and gives the rows the height they then need.
+    void FitCells();
+    int CellWidth(const QString& text) const;
+    int CellHeight(int row, int column, int width) const;
+
     std::function<void()> onSelect_;
     bool ignorePress_ = false;
     bool ignoringPress_ = false;  // from an ignored press until its release

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
+#include <algorithm>
 
 #include "core/analysis/symptom_table.h"
 #include "core/settings/settings_store.h"
@@ -56,19 +57,29 @@ class SymptomListWidget : public QListWidget {
     bool doubleClicked_ = false;
 };
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
-                  bool wrapped) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, bool wrapped) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setAccessibleName(text);
     label->setWordWrap(wrapped);
-    if (geometry.size().isEmpty()) {
-        label->move(geometry.topLeft());
-        label->adjustSize();
-    } else {
-        label->setGeometry(geometry);
-    }
     return label;
+}
+
+// A label without a design size takes its text's; a wrapped one keeps its place
+// and as many lines as its design height holds, widening until the text fits in
+// them, and only then, should it reach twice its width, grows downwards.
+void FitLabel(QLabel& label, const QRect& design) {
+    if (design.size().isEmpty() || !label.wordWrap()) {
+        label.move(design.topLeft());
+        label.resize(label.sizeHint().expandedTo(design.size()));
+        return;
+    }
+    int width = design.width();
+    while (label.heightForWidth(width) > design.height() && width < 2 * design.width()) {
+        ++width;
+    }
+    label.setGeometry(design.x(), design.y(), width,
+                      std::max(design.height(), label.heightForWidth(width)));
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
@@ -88,8 +99,8 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
       symptomsRenamed_(std::move(symptomsRenamed)) {
     setObjectName(QStringLiteral("TabSheet3"));
 
-    Label7 = MakeLabel(this, "Label7", QStringLiteral("Enter Symptoms here"), QRect(248, 8, 0, 0),
-                       false);
+    Label7 = MakeLabel(this, "Label7", QStringLiteral("Enter Symptoms here"), false);
+    labelDesigns_.emplace_back(Label7, QRect(248, 8, 0, 0));
     Label7->setToolTip(kChangeHint);
 
     ListBox2 =
@@ -105,7 +116,8 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
     Label10 = MakeLabel(
         this, "Label10",
         QStringLiteral("Double click on these symptoms Delete the ones you are not interested in"),
-        QRect(400, 16, 155, 39), true);
+        true);
+    labelDesigns_.emplace_back(Label10, QRect(400, 16, 155, 39));
 
     Button3 = MakeButton(this, "Button3", QStringLiteral("Load Default"), QRect(392, 56, 75, 25));
     Button2 = MakeButton(this, "Button2", QStringLiteral("Set Default"), QRect(392, 88, 73, 25));
@@ -114,8 +126,8 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
     connect(Button2, &QPushButton::clicked, this,
             [this] { services_.guard([this] { Button2Click(); }); });
 
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("Minimum times an item must occur"),
-                       QRect(0, 184, 108, 26), true);
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("Minimum times an item must occur"), true);
+    labelDesigns_.emplace_back(Label1, QRect(0, 184, 108, 26));
 
     Edit2 = new QLineEdit(QStringLiteral("3"), this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
@@ -133,11 +145,14 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
     Label6 = MakeLabel(
         this, "Label6",
         QStringLiteral("A smaller number shows more results with less accuracy. Example 1 to 5"),
-        QRect(8, 240, 142, 39), true);
+        true);
+    labelDesigns_.emplace_back(Label6, QRect(8, 240, 142, 39));
     Label8 = MakeLabel(
         this, "Label8",
         QStringLiteral("A large number shows fewer results with higher accuracy example 10 to 30"),
-        QRect(88, 288, 182, 26), true);
+        true);
+    labelDesigns_.emplace_back(Label8, QRect(88, 288, 182, 26));
+    FitLabels();
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -146,6 +161,19 @@ SymptomListPage::SymptomListPage(WindowServices services, std::function<void()> 
     ListBox1->hide();
 
     RefillList();
+}
+
+void SymptomListPage::FitLabels() {
+    for (const auto& [label, design] : labelDesigns_) {
+        FitLabel(*label, design);
+    }
+}
+
+void SymptomListPage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitLabels();
+    }
 }
 
 void SymptomListPage::RefillList() {

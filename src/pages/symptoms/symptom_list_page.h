@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "ui/window_services.h"
 
@@ -42,8 +45,15 @@ class SymptomListPage : public QWidget {
     QLabel* Label8;
     QListWidget* ListBox1;  // never shown
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    // Sizes every label to its text in the font it has now, at its design place.
+    void FitLabels();
+
     WindowServices services_;
+    std::vector<std::pair<QLabel*, QRect>> labelDesigns_;
     std::function<void()> symptomsRenamed_;
 };
 

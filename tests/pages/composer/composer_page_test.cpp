@@ -1,8 +1,12 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <string>
 
 #include "core/settings/profile_file.h"
+#include "core/settings/settings_store.h"
 #include "pages/composer/composer_page_fixture.h"
 
 namespace quorvane::testing {
@@ -121,6 +125,74 @@ TEST_F(ComposerPageTest, EditModeTurnsTheWindowRedWhicheverPageIsInFront) {
     EXPECT_EQ(page->Button6->text(), "Edit");
     EXPECT_EQ(shownColour(otherPage), buttonFace);
     EXPECT_EQ(shownColour(page), buttonFace);
+}
+
+// Where the grid draws each cell's text, and the text it draws there.
+struct ShownCell {
+    QRect area;
+    QString text;
+};
+
+ShownCell Shown(const QTableWidget& grid, int column, int row) {
+    const QModelIndex index = grid.model()->index(row, column);
+    const auto* delegate = qobject_cast<const QStyledItemDelegate*>(grid.itemDelegate());
+    const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+    return {grid.visualRect(index).adjusted(margin, 0, -margin, 0),
+            delegate != nullptr ? delegate->displayText(index.data(), QLocale()) : QString()};
+}
+
+TEST_F(ComposerPageTest, EveryWordShowsWholeOnOneLineWithEveryCellInView) {
+    // The font the window gives its pages.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    page->setFont(font);
+    ComposerWords words = DefaultComposerWords();
+    PlaceFixedRowTokens(words);
+    const struct {
+        const char* label;
+        int column;
+        const char* word;
+    } cases[] = {
+        {"the default words", 0, nullptr},
+        {"a long item name from the auto-fill", 5, "GRAPEFRUIT JUICE WITH ICE"},
+        {"a second one", 7, "WHITE BREAD SANDWICH"},
+    };
+    for (const auto& c : cases) {
+        for (int column = 0; column < kComposerColumns; ++column) {
+            if (c.word != nullptr && c.column == column) {
+                words[column][3] = c.word;
+            }
+        }
+        page->SetWords(words);
+        QApplication::processEvents();
+        QTableWidget* grid = page->StringGrid2;
+        const QFontMetrics metrics(grid->font());
+        for (int column = 0; column < kComposerColumns; ++column) {
+            for (int row = 0; row < kComposerRows; ++row) {
+                const ShownCell cell = Shown(*grid, column, row);
+                const std::string where = std::string(c.label) + ", cell " +
+                                          std::to_string(column) + "," + std::to_string(row) +
+                                          " \"" + cell.text.toStdString() + "\"";
+                EXPECT_TRUE(grid->viewport()->rect().contains(cell.area)) << where;
+                EXPECT_FALSE(cell.text.contains('\n') || cell.text.contains('\r')) << where;
+                if (grid->wordWrap()) {
+                    const QRect needed =
+                        metrics.boundingRect(cell.area, Qt::TextWordWrap, cell.text);
+                    EXPECT_LE(needed.width(), cell.area.width()) << where;
+                    EXPECT_LE(needed.height(), cell.area.height()) << where;
+                } else {
+                    EXPECT_GE(cell.area.width(), metrics.horizontalAdvance(cell.text)) << where;
+                }
+            }
+        }
+    }
+    // Line breaks show as blanks; the cell keeps them for the editor and "Set".
+    EXPECT_EQ(Shown(*page->StringGrid2, 1, 0).text, "End of Day, #,");
+    EXPECT_EQ(Shown(*page->StringGrid2, 3, 0).text, "Quitting addiction, #, #, #,");
+    EXPECT_EQ(Cell(1, 0), "End of Day, #,\r\n\r\n");
+    page->RichEdit2->clear();
+    ClickCell(1, 0);
+    EXPECT_EQ(EditorText(), "End of Day, #,\n\n ");
 }
 
 TEST_F(ComposerPageTest, EditModeClicksAskForTheCellTextAndNeverTouchTheEditor) {
