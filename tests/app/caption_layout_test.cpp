@@ -30,11 +30,11 @@ TEST_F(CaptionLayoutTest, EveryCaptionFitsOnEveryPageAtDesignSizeAndAt1024x768) 
     window_->showNormal();
     window_->resize(606, 420 + window_->menuBar()->height());
     QApplication::processEvents();
-    EXPECT_EQ(ClippedCaptionsOnEveryPage(*window_), QStringList());
+    EXPECT_EQ(ClippedCaptionsOnEveryPage(*window_).join(QLatin1Char('\n')).toStdString(), "");
 
     window_->resize(1024, 768);
     QApplication::processEvents();
-    EXPECT_EQ(ClippedCaptionsOnEveryPage(*window_), QStringList());
+    EXPECT_EQ(ClippedCaptionsOnEveryPage(*window_).join(QLatin1Char('\n')).toStdString(), "");
 
     // Every page as it looks, to be looked at.
     const QString shots = QStringLiteral(QUORVANE_BINARY_DIR "/tests/app/pages-1024x768") +
@@ -49,17 +49,14 @@ TEST_F(CaptionLayoutTest, EveryCaptionFitsOnEveryPageAtDesignSizeAndAt1024x768) 
     }
 }
 
-TEST_F(CaptionLayoutTest, PageTabsHaveRoomForAnEighthPage) {
+TEST_F(CaptionLayoutTest, EveryPageTabFitsTheDesignWidth) {
     window_->show();
     window_->resize(606, 420 + window_->menuBar()->height());
     QApplication::processEvents();
     auto* pages = Child<QTabWidget>(*window_, "PageControl1");
-    auto* extra = new QWidget;
-    extra->setObjectName(QStringLiteral("ExtraPage"));
-    pages->addTab(extra, QStringLiteral("S&uspects"));
-    QApplication::processEvents();
+    ASSERT_EQ(pages->count(), 8);
     ASSERT_EQ(pages->width(), 586);
-    EXPECT_EQ(ClippedCaptions(*pages), QStringList());
+    EXPECT_EQ(ClippedCaptions(*pages).join(QLatin1Char('\n')).toStdString(), "");
     int right = 0;
     for (int i = 0; i < pages->count(); ++i) {
         right = std::max(right, pages->tabBar()->tabRect(i).right());

@@ -49,8 +49,10 @@ inline QStringList ClippedCaptions(const QWidget& root) {
         }
         const int margin = label->margin();
         const QRect area = label->contentsRect().adjusted(margin, margin, -margin, -margin);
-        const int flags =
-            static_cast<int>(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        // A label with a buddy draws "&x" as an underlined x.
+        const int flags = static_cast<int>(label->alignment()) |
+                          (label->wordWrap() ? Qt::TextWordWrap : 0) |
+                          (label->buddy() != nullptr ? Qt::TextShowMnemonic : 0);
         const QRect needed = label->fontMetrics().boundingRect(area, flags, label->text());
         if (needed.width() > area.width() || needed.height() > area.height()) {
             note(*label, label->text(), "does not fit its label");
