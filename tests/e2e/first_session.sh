@@ -272,6 +272,14 @@ find_window 'example\.txt' >/dev/null
 shot report
 report_shot=$last_shot
 
+# The Suspects page of the same analysis, then back to the Main page.
+keys alt+u
+sleep 1
+shot suspects
+suspects_shot=$last_shot
+keys alt+m
+sleep 1
+
 # File, Save As on the Main page: the report, into a path typed into the dialog.
 keys alt+f a Return
 dialog=$(find_window 'Save As')
@@ -414,6 +422,7 @@ if [[ -n $docs ]]; then
     mkdir -p "$docs"
     convert "$composer_shot" -crop "$frame" +repage "$docs/screenshot-composer.png"
     cp "$report_shot" "$docs/screenshot-report.png"
-    echo "$me: wrote $docs/screenshot-composer.png and $docs/screenshot-report.png"
+    cp "$suspects_shot" "$docs/screenshot-suspects.png"
+    echo "$me: wrote the Composer, report and Suspects screenshots into $docs"
 fi
 echo "$me: passed; screenshots in $shots"
