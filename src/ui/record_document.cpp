@@ -211,16 +211,28 @@ void RecordDocument::Open() {
 }
 
 bool RecordDocument::MayReplace(const QString& path) {
-    const FileSnapshot now = SnapshotOf(path);
+    FileSnapshot now;
+    RunFileWork([&] { now = SnapshotOf(path); });
     if (!now.exists || (Absolute(path) == snapshotPath_ && now == snapshot_)) {
         return true;
     }
     return prompts_.ConfirmReplace(ReplaceQuestion(path));
 }
 
+void RecordDocument::RunFileWork(const std::function<void()>& work) {
+    if (fileWork_) {
+        fileWork_(work);
+    } else {
+        work();
+    }
+}
+
 void RecordDocument::WriteTo(const QString& path) {
     TextEncoding encoding = encoding_;
-    snapshot_ = WriteTextFile(path, Text(), encoding);
+    const QString text = Text();
+    FileSnapshot written;
+    RunFileWork([&] { written = WriteTextFile(path, text, encoding); });
+    snapshot_ = written;
     snapshotPath_ = Absolute(path);
     encoding_ = encoding;
 }
