@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -119,6 +120,7 @@ class TForm1 : public QMainWindow {
     bool engineBusy_ = false;
     // A close asked for during the run, done once it is over.
     bool closePending_ = false;
+    QPointer<QWidget> focusBeforeRun_;
 
     ResultsGridModel* gridModel_ = nullptr;
     RecordDocument* record_ = nullptr;

@@ -84,6 +84,7 @@ void TForm1::RunOffThread(const std::function<void()>& step) {
 }
 
 void TForm1::BeginEngineRun() {
+    focusBeforeRun_ = QApplication::focusWidget();
     gridModel_->Suspend();
     engineBusy_ = true;
     centralWidget()->setEnabled(false);
@@ -94,6 +95,10 @@ void TForm1::EndEngineRun() {
     engineBusy_ = false;
     centralWidget()->setEnabled(true);
     menuBar()->setEnabled(true);
+    // Disabling took the focus away; a run that ends early gives it back.
+    if (focusBeforeRun_ != nullptr && QApplication::focusWidget() == nullptr) {
+        focusBeforeRun_->setFocus();
+    }
     gridModel_->Refresh();
     if (closePending_) {
         closePending_ = false;

@@ -192,6 +192,7 @@ TEST_F(AnalysisBusyTest, TooManyItemsBoxAndFailuresComeOnTheWindowsThread) {
     EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Editor().isEnabled());
     EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
               Child<QWidget>(*window_, "Tabsheet4"));
+    EXPECT_NE(QApplication::focusWidget(), nullptr);
 }
 
 }  // namespace

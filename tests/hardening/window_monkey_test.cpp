@@ -283,23 +283,12 @@ class Monkey {
     }
 
     QString RandomText() {
-        static const char* const pieces[] = {"tea, ",
-                                             "white bread, ",
-                                             "$, ",
-                                             "#, ",
-                                             "headache, ",
-                                             "\n",
-                                             "\n\n",
-                                             "caf\xc3\xa9, ",
-                                             "\xe2\x98\x95 ",
-                                             "\xe6\xbc\xa2\xe5\xad\x97, ",
-                                             "cr\xc3\xa8me, ",
-                                             "\xc2\xa0",
-                                             "egg",
-                                             ",",
-                                             "  ",
-                                             "TIRED, ",
-                                             "\xf0\x9f\x8d\x95, "};
+        static const char* const pieces[] = {
+            "tea, ", "white bread, ", "$, ", "#, ", "headache, ", "\n", "\n\n", "caf\xc3\xa9, ",
+            "\xe2\x98\x95 ", "\xe6\xbc\xa2\xe5\xad\x97, ", "cr\xc3\xa8me, ", "\xc2\xa0", "egg", ",",
+            "  ", "TIRED, ", "\xf0\x9f\x8d\x95, ",
+            // pasted from a page decoded the wrong way
+            "\xc3\x83\xc2\xa9"};
         QString text;
         const std::size_t count = 1 + prompts_.Pick(4);
         for (std::size_t i = 0; i < count; ++i) {
