@@ -100,6 +100,13 @@ LoadedText LoadDiary(const QString& path) {
     return loaded;
 }
 
+void RefuseRecoveryName(const QString& path, const QString& recoveryPath) {
+    if (Absolute(path) == Absolute(recoveryPath)) {
+        throw QuorvaneError("Cannot create file " + PathBytes(path) +
+                            ": Quorvane keeps unsaved text under that name; choose another");
+    }
+}
+
 RecordDocument::RecordDocument(Prompts& prompts, QPlainTextEdit& editor,
                                std::function<std::string()> settingsPath, QObject* parent)
     : QObject(parent),
@@ -228,6 +235,7 @@ void RecordDocument::RunFileWork(const std::function<void()>& work) {
 }
 
 void RecordDocument::WriteTo(const QString& path) {
+    RefuseRecoveryName(path, RecoveryPath());
     TextEncoding encoding = encoding_;
     const QString text = Text();
     FileSnapshot written;
