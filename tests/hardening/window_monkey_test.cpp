@@ -224,15 +224,17 @@ class Monkey {
         WriteBytes(Path("example.txt"), ExampleDiary());
         WriteBytes(Path("latin.txt"), QByteArray("cr\xe8me,\xa0tea, $, headache, #,\r\n"));
         WriteBytes(Path("utf8.txt"), QByteArray("caf\xc3\xa9, th\xc3\xa9, #,\r\n"));
+        WriteBytes(Path("short.txt"), QByteArray("th\xe9, #,\r\n"));  // Latin-1
         WriteBytes(Path("picture.png"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
         dir_.mkdir(QStringLiteral("folder.txt"));
-        for (const char* name : {"example.txt", "latin.txt", "utf8.txt", "picture.png"}) {
+        for (const char* name :
+             {"example.txt", "latin.txt", "utf8.txt", "short.txt", "picture.png"}) {
             model_[Abs(Path(name))] = ReadBytes(Path(name));
             inodes_[Abs(Path(name))] = Inode(Path(name));
         }
         prompts_.openPaths = {Path("example.txt"), Path("latin.txt"), Path("utf8.txt"),
                               Path("picture.png"), Path("folder.txt"), Path("missing.txt"),
-                              Path("saved-1.txt"), Path("report.txt"),
+                              Path("saved-1.txt"), Path("report.txt"), Path("short.txt"),
                               // the unsaved text, found by the user
                               dir_.filePath(kRecoveryName)};
         prompts_.savePaths = {Path("saved-1.txt"),          Path("saved-2.txt"),
