@@ -260,7 +260,12 @@ void TForm1::BuildPages() {
 
     TabSheet2 = Named(new QWidget, "TabSheet2");
     gridModel_ = new ResultsGridModel(analysis_, this);
-    analysis_.SetGridChanged([this] { gridModel_->Refresh(); });
+    // Also called on the engine's thread; the run refreshes the view when it is over.
+    analysis_.SetGridChanged([this] {
+        if (!engineBusy_) {
+            gridModel_->Refresh();
+        }
+    });
     StringGrid1 = Named(new QTableView(TabSheet2), "StringGrid1");
     StringGrid1->setGeometry(0, 0, 433, 273);
     StringGrid1->setModel(gridModel_);
@@ -318,8 +323,9 @@ void TForm1::BuildPages() {
         prompts_, TabSheet8->Editor(), [this] { return SettingsFilePath(); }, this);
     connect(record_, &RecordDocument::captionChanged, this, &TForm1::SetCaption);
     connect(record_, &RecordDocument::saveEnabledChanged, Save2, &QAction::setEnabled);
+    // Every change is noted, also one made while commands wait for the engine.
     connect(&TabSheet8->Editor(), &QPlainTextEdit::textChanged, this,
-            [this] { Guard([this] { RichEdit2Change(); }); });
+            [this] { RunGuarded(prompts_, [this] { RichEdit2Change(); }); });
 }
 
 // What a screen reader announces: the caption where a control shows one, else a
@@ -343,6 +349,11 @@ void TForm1::NameControls() {
 }
 
 void TForm1::Guard(const std::function<void()>& handler) {
+    // The window is disabled meanwhile; this also stops what still gets through
+    // (a shortcut, a timer tick) from touching the analysis under the engine.
+    if (engineBusy_) {
+        return;
+    }
     RunGuarded(prompts_, handler);
 }
 
@@ -402,7 +413,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && StatusBar1 && watched == centralWidget()) {
         StatusBar1->setGeometry(0, ClientHeight() - kStatusBarHeight, ClientWidth(),
                                 kStatusBarHeight);
-        Guard([this] { FormResize(); });
+        RunGuarded(prompts_, [this] { FormResize(); });
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -421,6 +432,11 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // The close box asks the save prompt as Quit does; Cancel, a cancelled save
     // dialog or a failed save keep the window open with its text.
+    if (engineBusy_) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
     bool mayClose = closeApproved_;
     closeApproved_ = false;
     if (!mayClose) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -38,8 +39,11 @@ class TForm1 : public QMainWindow {
     explicit TForm1(Prompts& prompts, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Runs a handler; an error ends it and is shown in the error box.
+    // Runs a handler; an error ends it and is shown in the error box. While the
+    // analysis engine works on its own thread, handlers are refused.
     void Guard(const std::function<void()>& handler);
+    // The analysis engine is at work on its own thread (the window is disabled).
+    bool AnalysisRunning() const { return engineBusy_; }
 
     // Start-up, once, on the first showing; later calls do nothing.
     void FormActivate();
@@ -92,6 +96,11 @@ class TForm1 : public QMainWindow {
     void BuildMenu();
     void LoadSettingsIntoWindow();
     void StepProgress(int position);
+    // Runs one engine step on a worker thread while the event loop turns; its
+    // error is raised here.
+    void RunOffThread(const std::function<void()>& step);
+    void BeginEngineRun();
+    void EndEngineRun();
     void SetCaption(const QString& caption);
 
     Prompts& prompts_;
@@ -108,6 +117,11 @@ class TForm1 : public QMainWindow {
     // Set by the routes that have settled the save prompt already (Quit, the
     // agreement's Cancel), so closing does not ask it again.
     bool closeApproved_ = false;
+    // Nothing but the worker touches the analysis while this is set.
+    bool engineBusy_ = false;
+    // A close asked for during the run, done once it is over.
+    bool closePending_ = false;
+    QPointer<QWidget> focusBeforeRun_;
 
     ResultsGridModel* gridModel_ = nullptr;
     RecordDocument* record_ = nullptr;

@@ -4,13 +4,18 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
 #include <QTextOption>
+#include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
 
 #include "app/main_window.h"
 #include "app/window_texts.h"
@@ -55,48 +60,136 @@ void TForm1::ResetAnalysis() {
     SuspectsPage1->Clear();
 }
 
+// The engine is Qt-free and runs its steps on a worker thread, so that a huge diary
+// does not freeze the window; the window stays disabled meanwhile, refuses its
+// commands and keeps a close for the end of the run. The steps, the progress and
+// the results are those of a run on the window's own thread.
+void TForm1::RunOffThread(const std::function<void()>& step) {
+    std::exception_ptr failure;
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        try {
+            step();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);  // wakes the loop below
+    });
+    // Not a nested QEventLoop: an application asked to quit ends those at once,
+    // and the worker must still be waited for.
+    while (!done) {
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    worker.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void TForm1::BeginEngineRun() {
+    focusBeforeRun_ = QApplication::focusWidget();
+    gridModel_->Suspend();
+    engineBusy_ = true;
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+}
+
+void TForm1::EndEngineRun() {
+    engineBusy_ = false;
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    // Disabling took the focus away; a run that ends early gives it back.
+    if (focusBeforeRun_ != nullptr && QApplication::focusWidget() == nullptr) {
+        focusBeforeRun_->setFocus();
+    }
+    gridModel_->Refresh();
+    if (closePending_) {
+        closePending_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
 void TForm1::RunAnalysis() {
-    // A record file changed on disk that the user chose not to replace stops the
-    // run before anything is reset.
-    if (!record_->PromptSaveRecord() || !record_->Save()) {
-        return;
-    }
-    ResetAnalysis();
-    if (analysisDone_) {
-        prompts_.Message(QString::fromLatin1(kRestartNotice));
-    }
-    analysisDone_ = true;
-    RichEdit1->clear();
+    QString report;
+    {
+        BeginEngineRun();
+        // The save writes the whole diary, as long as the read for a huge one: its
+        // file work runs off the window's thread too.
+        record_->SetFileWork([this](const std::function<void()>& work) { RunOffThread(work); });
+        struct EndRun {
+            TForm1* window;
+            ~EndRun() {
+                window->record_->SetFileWork(nullptr);
+                window->EndEngineRun();
+            }
+        } endRun{this};
 
-    PageControl1->setCurrentWidget(Tabsheet4);
-    StepProgress(1);
-    record_->SetOpenDefaultSuffix(QStringLiteral("txt"));
-    ReadHooks hooks;
-    hooks.OnDayEnd = [this] { StepProgress(ProgressBar1->value() + 1); };
-    hooks.OnTooManyItemsPerDay = [this] {
-        prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay));
-    };
-    // The results' tooltips and the suspects page explain the cells with what this
-    // same read gathers.
-    hooks.GatherEvidence = true;
-    analysis_.Read(PathBytes(MainFileName()), hooks);
+        // A record file changed on disk that the user chose not to replace stops
+        // the run before anything is reset.
+        if (!record_->PromptSaveRecord() || !record_->Save()) {
+            return;
+        }
+        ResetAnalysis();
+        if (analysisDone_) {
+            prompts_.Message(QString::fromLatin1(kRestartNotice));
+        }
+        analysisDone_ = true;
+        RichEdit1->clear();
 
-    const int32_t minimumCount = StrToInt(BoxText(TabSheet3->MinimumCountText()));
-    analysis_.ComputeTotals(minimumCount);
-    StepProgress(50);
-    StringGrid1->hide();
-    RichEdit1->hide();
-    analysis_.Correlate(minimumCount, DecimalSeparator());
-    StepProgress(60);
-    analysis_.SortColumns();
-    StepProgress(75);
-    const std::vector<std::string> lines = analysis_.PrepareReport(columnWidth_);
-    QStringList report;
-    report.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) {
-        report.append(FromDiskBytes(line));
+        PageControl1->setCurrentWidget(Tabsheet4);
+        StepProgress(1);
+        record_->SetOpenDefaultSuffix(QStringLiteral("txt"));
+
+        // The worker counts the days; the window shows the count as it goes.
+        std::atomic<int> days = 0;
+        QTimer progress;
+        progress.setInterval(50);
+        connect(&progress, &QTimer::timeout, this, [&] { StepProgress(1 + days); });
+        ReadHooks hooks;
+        hooks.OnDayEnd = [&days] { days.fetch_add(1, std::memory_order_relaxed); };
+        hooks.OnTooManyItemsPerDay = [this] {
+            QMetaObject::invokeMethod(
+                this, [this] { prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay)); },
+                Qt::BlockingQueuedConnection);
+        };
+        // The results' tooltips and the suspects page explain the cells with what
+        // this same read gathers.
+        hooks.GatherEvidence = true;
+        const std::string path = PathBytes(MainFileName());
+        progress.start();
+        try {
+            RunOffThread([&] { analysis_.Read(path, hooks); });
+        } catch (...) {
+            StepProgress(1 + days);
+            throw;
+        }
+        progress.stop();
+        StepProgress(1 + days);
+
+        const int32_t minimumCount = StrToInt(BoxText(TabSheet3->MinimumCountText()));
+        RunOffThread([&] { analysis_.ComputeTotals(minimumCount); });
+        StepProgress(50);
+        StringGrid1->hide();
+        RichEdit1->hide();
+        const char separator = DecimalSeparator();
+        RunOffThread([&] { analysis_.Correlate(minimumCount, separator); });
+        StepProgress(60);
+        RunOffThread([&] { analysis_.SortColumns(); });
+        StepProgress(75);
+        const int32_t columnWidth = columnWidth_;
+        RunOffThread([&] {
+            const std::vector<std::string> lines = analysis_.PrepareReport(columnWidth);
+            QStringList shown;
+            shown.reserve(static_cast<qsizetype>(lines.size()));
+            for (const std::string& line : lines) {
+                shown.append(FromDiskBytes(line));
+            }
+            report = shown.join(QLatin1Char('\n'));
+        });
     }
-    RichEdit1->setPlainText(report.join(QLatin1Char('\n')));
+    RichEdit1->setPlainText(report);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->show();

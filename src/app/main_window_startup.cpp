@@ -115,7 +115,7 @@ void TForm1::PromptSaveRecord() {
 
 void TForm1::SaveAs1Click() {
     if (PageControl1->currentWidget() == TabSheet1) {
-        printing_->SaveReportAs(RichEdit1->toPlainText());
+        printing_->SaveReportAs(RichEdit1->toPlainText(), record_->RecoveryPath());
     } else if (PageControl1->currentWidget() == TabSheet8) {
         SaveRecordAs();
     }

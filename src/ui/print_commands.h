@@ -26,8 +26,9 @@ class PrintCommands {
     void Print(const QPlainTextEdit& control, const QString& jobTitle);
     void PrinterSetUp();
     // The save dialog (starting empty, asking before replacing a file), then the
-    // report's text with CR LF line ends.
-    void SaveReportAs(const QString& reportText);
+    // report's text with CR LF line ends. `recoveryPath`, where the record's
+    // unsaved text is kept, is refused.
+    void SaveReportAs(const QString& reportText, const QString& recoveryPath = QString());
 
     QPrinter& Printer();
 

@@ -100,6 +100,13 @@ LoadedText LoadDiary(const QString& path) {
     return loaded;
 }
 
+void RefuseRecoveryName(const QString& path, const QString& recoveryPath) {
+    if (Absolute(path) == Absolute(recoveryPath)) {
+        throw QuorvaneError("Cannot create file " + PathBytes(path) +
+                            ": Quorvane keeps unsaved text under that name; choose another");
+    }
+}
+
 RecordDocument::RecordDocument(Prompts& prompts, QPlainTextEdit& editor,
                                std::function<std::string()> settingsPath, QObject* parent)
     : QObject(parent),
@@ -211,16 +218,29 @@ void RecordDocument::Open() {
 }
 
 bool RecordDocument::MayReplace(const QString& path) {
-    const FileSnapshot now = SnapshotOf(path);
+    FileSnapshot now;
+    RunFileWork([&] { now = SnapshotOf(path); });
     if (!now.exists || (Absolute(path) == snapshotPath_ && now == snapshot_)) {
         return true;
     }
     return prompts_.ConfirmReplace(ReplaceQuestion(path));
 }
 
+void RecordDocument::RunFileWork(const std::function<void()>& work) {
+    if (fileWork_) {
+        fileWork_(work);
+    } else {
+        work();
+    }
+}
+
 void RecordDocument::WriteTo(const QString& path) {
+    RefuseRecoveryName(path, RecoveryPath());
     TextEncoding encoding = encoding_;
-    snapshot_ = WriteTextFile(path, Text(), encoding);
+    const QString text = Text();
+    FileSnapshot written;
+    RunFileWork([&] { written = WriteTextFile(path, text, encoding); });
+    snapshot_ = written;
     snapshotPath_ = Absolute(path);
     encoding_ = encoding;
 }

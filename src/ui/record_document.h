@@ -77,6 +77,13 @@ class RecordDocument : public QObject {
     // cancelled save dialog, a declined replace).
     bool MayClose();
 
+    // Runs the file work of a write (encoding, writing, hashing) and of the check
+    // before it: the window runs it off its thread for the analysis's save of a
+    // huge diary. By default it runs in place.
+    void SetFileWork(std::function<void(const std::function<void()>&)> runner) {
+        fileWork_ = std::move(runner);
+    }
+
     // The recovery file: from StartRecovery on, unsaved text is written there a
     // moment after the last change (not when a recovery file waits that was
     // never offered).
@@ -99,6 +106,7 @@ class RecordDocument : public QObject {
     void SetText(const QString& text);
     void Adopt(const QString& path, const LoadedText& loaded);
     void WriteTo(const QString& path);
+    void RunFileWork(const std::function<void()>& work);
     bool MayReplace(const QString& path);
     bool SaveUnderItsName();
     void RemoveRecovery();
@@ -115,6 +123,7 @@ class RecordDocument : public QObject {
     // What the file at snapshotPath_ (absolute) held when this run last read or wrote it.
     QString snapshotPath_;
     FileSnapshot snapshot_;
+    std::function<void(const std::function<void()>&)> fileWork_;
     QTimer recoveryTimer_;
     bool recoveryOn_ = false;
     bool recoveryOffered_ = false;
@@ -122,5 +131,10 @@ class RecordDocument : public QObject {
 
 // Start-up's and Open's check that a file is a diary before it is loaded.
 LoadedText LoadDiary(const QString& path);
+
+// A save of the record or the report under the recovery file's name raises
+// "Cannot create file <path>: ...": the next saved or discarded edit would
+// remove that file, or the recovery would write over it.
+void RefuseRecoveryName(const QString& path, const QString& recoveryPath);
 
 }  // namespace quorvane

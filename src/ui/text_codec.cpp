@@ -16,6 +16,15 @@ bool FitsLatin1(const QString& text) {
     return true;
 }
 
+bool IsAscii(const QByteArray& bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 TextEncoding DetectEncoding(QByteArrayView bytes) {
@@ -36,10 +45,19 @@ QString Decode(QByteArrayView bytes, TextEncoding encoding) {
 }
 
 QByteArray Encode(const QString& text, TextEncoding& encoding) {
-    if (encoding == TextEncoding::Latin1 && !FitsLatin1(text)) {
-        encoding = TextEncoding::Utf8;
+    if (encoding == TextEncoding::Latin1 && FitsLatin1(text)) {
+        QByteArray bytes = text.toLatin1();
+        // Latin-1 bytes that happen to be valid UTF-8 would read back as another
+        // text ("\u00c3\u00a9" is C3 A9, which is UTF-8 for "\u00e9"): such a
+        // text is written as UTF-8.
+        if (!IsAscii(bytes) && DetectEncoding(bytes) == TextEncoding::Utf8) {
+            encoding = TextEncoding::Utf8;
+            return text.toUtf8();
+        }
+        return bytes;
     }
-    return encoding == TextEncoding::Latin1 ? text.toLatin1() : text.toUtf8();
+    encoding = TextEncoding::Utf8;
+    return text.toUtf8();
 }
 
 QString FromDiskBytes(std::string_view bytes) {

@@ -254,6 +254,39 @@ TEST_F(DataSafetyTest, UnsavedTextLivesInTheRecoveryFileUntilSavedOrDiscarded) {
     EXPECT_FALSE(window_->isVisible());
 }
 
+// A diary or report saved under the recovery file's name would be removed by the
+// next save or written over by the recovery: that name is refused.
+TEST_F(DataSafetyTest, NoDiaryOrReportTakesTheRecoveryFilesName) {
+    window_->Record().SetRecoveryDelay(50);
+    Type(QStringLiteral("\nkept"));
+    ASSERT_TRUE(WaitFor([this] { return RecoveryExists(); }));
+    const QByteArray recovery = ReadBytes(Recovery());
+    const QString refused = QStringLiteral("Cannot create file ") + Recovery() +
+                            QStringLiteral(
+                                ": Quorvane keeps unsaved text under that name; choose "
+                                "another.");
+
+    Child<QTabWidget>(*window_, "PageControl1")
+        ->setCurrentWidget(Child<QWidget>(*window_, "TabSheet8"));
+    prompts_.ExpectSave(Recovery());
+    prompts_.ExpectError();
+    window_->Guard([this] { window_->SaveAs1Click(); });
+    EXPECT_EQ(prompts_.last().text, refused);
+    EXPECT_EQ(window_->MainFileName(), QStringLiteral("example.txt"));
+    EXPECT_TRUE(window_->RecordModified());
+    EXPECT_EQ(ReadBytes(Recovery()), recovery);
+
+    prompts_.ExpectConfirm(false);  // the save prompt; the run saves anyway
+    window_->RunAnalysis();
+    Child<QTabWidget>(*window_, "PageControl1")
+        ->setCurrentWidget(Child<QWidget>(*window_, "TabSheet1"));
+    prompts_.ExpectSave(Recovery());
+    prompts_.ExpectError();
+    window_->Guard([this] { window_->SaveAs1Click(); });
+    EXPECT_EQ(prompts_.last().text, refused);
+    EXPECT_FALSE(RecoveryExists());  // the analysis saved the text: nothing left to recover
+}
+
 TEST_F(DataSafetyTest, StartAfterACrashOffersTheUnsavedText) {
     window_->Record().SetRecoveryDelay(50);
     Type(QStringLiteral("\nafter the crash \u2615"));

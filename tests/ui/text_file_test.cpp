@@ -112,6 +112,29 @@ TEST(TextCodecTest, ValidUtf8ReadsAsUtf8AnythingElseAsLatin1) {
     EXPECT_EQ(FromDiskBytes(ToDiskBytes(QStringLiteral("\u2615"))), QStringLiteral("\u2615"));
 }
 
+// Latin-1 bytes that are valid UTF-8 would read back as another text: such a text
+// is written as UTF-8. One that would not be misread stays Latin-1.
+TEST(TextCodecTest, EveryTextReadsBackAsItWasWritten) {
+    const struct {
+        QString text;
+        TextEncoding written;
+    } cases[] = {
+        {QStringLiteral("\u00c3\u00a9"), TextEncoding::Utf8},  // C3 A9 would be "\u00e9"
+        {QStringLiteral("tea \u00c2\u00a3, #,"),
+         TextEncoding::Utf8},  // C2 A3 would be a pound sign
+        {QStringLiteral("cr\u00e8me \u00c3\u00a9"), TextEncoding::Latin1},  // E8 is no UTF-8
+        {QStringLiteral("tea, #,"), TextEncoding::Latin1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        TextEncoding encoding = TextEncoding::Latin1;
+        const QByteArray bytes = FileBytesFromEditorText(c.text, encoding);
+        EXPECT_EQ(encoding, c.written);
+        EXPECT_EQ(EditorTextFromFile(bytes, DetectEncoding(bytes)), c.text);
+        EXPECT_EQ(FromDiskBytes(ToDiskBytes(c.text)), c.text);
+    }
+}
+
 TEST(TextFileTest, Utf8FileRoundTripsByteForByte) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("utf8.txt"));

@@ -14,20 +14,27 @@ ResultsGridModel::ResultsGridModel(const Analysis& analysis, QObject* parent)
 
 void ResultsGridModel::Refresh() {
     beginResetModel();
+    suspended_ = false;
     shading_.Recompute(analysis_.Grid());
     endResetModel();
 }
 
+void ResultsGridModel::Suspend() {
+    beginResetModel();
+    suspended_ = true;
+    endResetModel();
+}
+
 int ResultsGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : analysis_.Grid().RowCount();
+    return parent.isValid() || suspended_ ? 0 : analysis_.Grid().RowCount();
 }
 
 int ResultsGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : analysis_.Grid().ColCount();
+    return parent.isValid() || suspended_ ? 0 : analysis_.Grid().ColCount();
 }
 
 QVariant ResultsGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid()) {
+    if (!index.isValid() || suspended_) {
         return {};
     }
     const TextGrid& grid = analysis_.Grid();

@@ -21,6 +21,9 @@ class ResultsGridModel : public QAbstractTableModel {
     // Connected to the analysis' grid-changed notification: the view reads the
     // grid afresh.
     void Refresh();
+    // While the engine fills the grid on another thread the view shows no cells
+    // and reads none, until the next Refresh.
+    void Suspend();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -30,6 +33,7 @@ class ResultsGridModel : public QAbstractTableModel {
   private:
     const Analysis& analysis_;
     ResultsShading shading_;
+    bool suspended_ = false;
 };
 
 }  // namespace quorvane
