@@ -310,9 +310,14 @@ bool RecordDocument::MayClose() {
     return false;
 }
 
+QString RecoveryPathBeside(const std::string& settingsPath) {
+    return QFileInfo(PathFromBytes(settingsPath))
+        .dir()
+        .filePath(QString::fromLatin1(kRecoveryFileName));
+}
+
 QString RecordDocument::RecoveryPath() const {
-    const QString settings = PathFromBytes(settingsPath_());
-    return QFileInfo(settings).dir().filePath(QString::fromLatin1(kRecoveryFileName));
+    return RecoveryPathBeside(settingsPath_());
 }
 
 void RecordDocument::StartRecovery() {

@@ -132,9 +132,12 @@ class RecordDocument : public QObject {
 // Start-up's and Open's check that a file is a diary before it is loaded.
 LoadedText LoadDiary(const QString& path);
 
-// A save of the record or the report under the recovery file's name raises
-// "Cannot create file <path>: ...": the next saved or discarded edit would
+// A save of the record, the report or an export under the recovery file's name
+// raises "Cannot create file <path>: ...": the next saved or discarded edit would
 // remove that file, or the recovery would write over it.
 void RefuseRecoveryName(const QString& path, const QString& recoveryPath);
+
+// The recovery file beside the settings file at `settingsPath` (its bytes).
+QString RecoveryPathBeside(const std::string& settingsPath);
 
 }  // namespace quorvane

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -308,7 +310,8 @@ class Monkey {
         nameBefore_ = Abs(window_->MainFileName());
         writesAllowed_ = false;
         reportSave_ = false;
-        const std::size_t kind = prompts_.Pick(27);
+        exportSave_ = false;
+        const std::size_t kind = prompts_.Pick(28);
         try {
             Perform(kind);
         } catch (const std::exception& error) {
@@ -517,6 +520,30 @@ class Monkey {
                 inodes_[Abs(path)] = Inode(path);
                 return;
             }
+            case 27: {  // the Suspects page: a symptom, a row, an export or the summary
+                const std::size_t what = prompts_.Pick(4);
+                Remember(QStringLiteral("suspects %1").arg(what));
+                if (what == 0) {
+                    auto* symptoms = Child<QComboBox>(*window_, "SuspectSymptom");
+                    if (symptoms->count() > 0) {
+                        symptoms->setCurrentIndex(static_cast<int>(
+                            prompts_.Pick(static_cast<std::size_t>(symptoms->count()))));
+                    }
+                } else if (what == 1) {
+                    auto* table = Child<QTableView>(*window_, "SuspectTable");
+                    const int rows = table->model() == nullptr ? 0 : table->model()->rowCount();
+                    if (rows > 0) {
+                        table->selectRow(
+                            static_cast<int>(prompts_.Pick(static_cast<std::size_t>(rows))));
+                    }
+                } else {
+                    writesAllowed_ = true;
+                    exportSave_ = true;
+                    Child<QPushButton>(*window_, what == 2 ? "SuspectExportCsv" : "SuspectSummary")
+                        ->click();
+                }
+                return;
+            }
             default:
                 return;
         }
@@ -585,7 +612,15 @@ class Monkey {
                                            "file %2 before the action, %3 after)")
                                 .arg(path, nameBefore_, name));
             }
-            if (reportSave_) {
+            if (exportSave_) {
+                // The suspects table or the doctor's summary, whole.
+                if (!file.value().startsWith("item,symptom,rank,") &&
+                    !(file.value().startsWith("%PDF") &&
+                      file.value().trimmed().endsWith("%%EOF"))) {
+                    return Fail(
+                        QStringLiteral("%1 holds neither the suspects table nor a PDF").arg(path));
+                }
+            } else if (reportSave_) {
                 CheckTextBytes(path, file.value(),
                                Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText());
             } else {
@@ -677,6 +712,7 @@ class Monkey {
     QString nameBefore_;
     bool writesAllowed_ = false;
     bool reportSave_ = false;
+    bool exportSave_ = false;  // the Suspects page's export or summary
     bool recoveryLive_ = true;
     bool failed_ = false;
 };

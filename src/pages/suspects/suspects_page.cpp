@@ -22,6 +22,7 @@
 #include "pages/suspects/suspects_summary.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "ui/prompts.h"
+#include "ui/record_document.h"
 #include "ui/text_file.h"
 
 namespace quorvane {
@@ -256,6 +257,7 @@ void SuspectsPage::ExportCsvClick() {
     if (!path) {
         return;
     }
+    RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
     std::ostringstream out;
     WriteSuspectsTable(result_, TableFormat::Csv, out);
     const std::string bytes = out.str();
@@ -271,6 +273,7 @@ void SuspectsPage::DoctorSummaryClick() {
     if (!path) {
         return;
     }
+    RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
     const DiaryFacts facts =
         FactsOf(services_.analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
     WriteFileBytes(*path, DoctorSummaryPdf(result_, facts));

@@ -21,6 +21,7 @@
 #include "pages/suspects/suspects_table_model.h"
 #include "support/find_child.h"
 #include "ui/print_pdf_support.h"
+#include "ui/record_document.h"
 
 namespace quorvane::testing {
 namespace {
@@ -270,6 +271,18 @@ TEST_F(SuspectsPageTest, CsvExportWritesTheEnginesTableAndAFailedWriteIsReported
     EXPECT_EQ(prompts.last().text, QStringLiteral("Cannot create file ") + missing);
     EXPECT_TRUE(page.HasResults());
     EXPECT_EQ(FileBytes(path), CsvBytes());
+
+    // The recovery file's name is refused: a later save would remove the export.
+    const QString recovery = dir.filePath(QString::fromLatin1(kRecoveryFileName));
+    for (const char* button : {"SuspectExportCsv", "SuspectSummary"}) {
+        prompts.ExpectSave(recovery);
+        prompts.ExpectError();
+        Child<QPushButton>(page, button)->click();
+        EXPECT_TRUE(
+            prompts.last().text.startsWith(QStringLiteral("Cannot create file ") + recovery))
+            << button;
+        EXPECT_FALSE(QFile::exists(recovery)) << button;
+    }
 
     // Cancel writes nothing.
     prompts.ExpectSave(std::nullopt);
