@@ -69,8 +69,9 @@ std::string_view SectionName(std::string_view line) {
 
 // Index of the first header naming `section`, or kNotFound.
 std::size_t FindSection(const std::vector<std::string>& lines, std::string_view section) {
+    const std::string_view wanted = Trim(section);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (IsSectionHeader(lines[i]) && EqualNoCase(SectionName(lines[i]), Trim(section))) {
+        if (IsSectionHeader(lines[i]) && EqualNoCase(SectionName(lines[i]), wanted)) {
             return i;
         }
     }
@@ -89,11 +90,11 @@ std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header
 // Index of the first key line for `key` in the section at `header`, or kNotFound.
 std::size_t FindKey(const std::vector<std::string>& lines, std::size_t header,
                     std::string_view key) {
-    const std::size_t end = SectionEnd(lines, header);
-    for (std::size_t i = header + 1; i < end; ++i) {
+    const std::string_view wanted = Trim(key);
+    for (std::size_t i = header + 1; i < lines.size() && !IsSectionHeader(lines[i]); ++i) {
         const std::size_t equals = lines[i].find('=');
         if (equals != kNotFound &&
-            EqualNoCase(Trim(std::string_view(lines[i]).substr(0, equals)), Trim(key))) {
+            EqualNoCase(Trim(std::string_view(lines[i]).substr(0, equals)), wanted)) {
             return i;
         }
     }
@@ -278,8 +279,17 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     if (unreadable_) {
         FailWrite(path_);
     }
-    std::vector<std::string> lines = lines_;
-    std::vector<std::string> ends = ends_;
+    // A file's write edits copies, kept only once the disk holds them; a profile in
+    // memory cannot fail past the allocations and edits its own lines, which keeps
+    // the many writes of a first start linear.
+    std::vector<std::string> copiedLines;
+    std::vector<std::string> copiedEnds;
+    if (!inMemory_) {
+        copiedLines = lines_;
+        copiedEnds = ends_;
+    }
+    std::vector<std::string>& lines = inMemory_ ? lines_ : copiedLines;
+    std::vector<std::string>& ends = inMemory_ ? ends_ : copiedEnds;
     std::vector<std::string> added = ValueLines(key, value);
 
     // Inserts `added` at `at`; the line before it gets an end if it had none.
@@ -314,9 +324,9 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
 
     if (!inMemory_) {
         ReplaceFile(path_, Joined(lines, ends));
+        lines_ = std::move(copiedLines);
+        ends_ = std::move(copiedEnds);
     }
-    lines_ = std::move(lines);
-    ends_ = std::move(ends);
 }
 
 }  // namespace quorvane
