@@ -57,7 +57,11 @@ void CheckRow(const SuspectRow& row, const SuspectThresholds& limits, Violations
         out.Add(row, "the highest upper bound is below the row's own");
     }
     const DayTable& t = row.Table;
-    if (t.A < 0 || t.B < 0 || t.C < 0 || t.D < 0 || t.A + t.B == 0 || t.C + t.D == 0) {
+    if (t.A < 0 || t.B < 0 || t.C < 0 || t.D < 0) {
+        out.Add(row, "a negative count in the day table " + std::to_string(t.A) + " " +
+                         std::to_string(t.B) + " " + std::to_string(t.C) + " " +
+                         std::to_string(t.D));
+    } else if (t.A + t.B == 0 || t.C + t.D == 0) {
         out.Add(row, "the day table lacks a row");
     }
     if (row.Lag < 0 || row.Lag >= kSuspectLags) {
