@@ -182,8 +182,7 @@ bool RecordReader::Feed(std::string_view bytes) {
     // is one and the word has room (letters beyond the thirtieth are dropped
     // without a word break).
     char built[kShortNameLength + 1];
-    std::size_t length = word.size();
-    word.copy(built, length);
+    std::size_t length = word.copy(built, kShortNameLength);  // never longer, by the rules
     const auto store = [&]() { word.assign(built, length); };
     for (const char c : bytes) {
         if (labelText) {
