@@ -52,18 +52,13 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-std::string Folded(std::string_view text) {
-    std::string folded(Trim(text));
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return folded;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
-    return Folded(a) == Folded(b);
+    a = Trim(a);
+    b = Trim(b);
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x) ==
+                      (y >= 'A' && y <= 'Z' ? y - 'A' + 'a' : y);
+           });
 }
 
 // What a read must give back for a written value: its first line, without blanks

@@ -8,7 +8,9 @@ namespace quorvane::fuzzing {
 
 // Runs arbitrary bytes through a whole analysis, twice on one long-lived state (once
 // fed whole, once in chunk splits derived from the bytes), and returns every broken
-// invariant as a sentence; an empty result means all held.
+// invariant as a sentence; an empty result means all held. The second run takes
+// every step for small diaries and a share of the others, and the read alone for
+// the rest: what the read leaves decides every later step.
 //
 // Byte 0 chooses the run's settings: bits 0-2 the minimum count text, bits 3-5 the
 // column width, bit 6 the decimal separator, bit 7 a symptom table with duplicate,

@@ -13,6 +13,10 @@
 #include "profile_round_trip_check.h"
 #include "record_analysis_check.h"
 #include "settings_load_check.h"
+#include "suspects_check.h"
+#if QUORVANE_REPLAY_TEXT_CODEC
+#include "text_codec_check.h"
+#endif
 
 namespace quorvane::fuzzing {
 namespace {
@@ -85,6 +89,26 @@ TEST(FuzzReplay, SettingsLoadRulesHoldForEverySavedInput) {
         EXPECT_TRUE(broken.empty()) << input << Joined(broken);
     }
 }
+
+TEST(FuzzReplay, SuspectsRulesHoldForEverySavedInput) {
+    const std::vector<fs::path> inputs = SavedInputs("suspects");
+    ASSERT_GE(inputs.size(), 5u) << "the suspects' seed corpus is missing";
+    for (const fs::path& input : inputs) {
+        const std::vector<std::string> broken = CheckSuspects(ReadBytes(input));
+        EXPECT_TRUE(broken.empty()) << input << Joined(broken);
+    }
+}
+
+#if QUORVANE_REPLAY_TEXT_CODEC
+TEST(FuzzReplay, TextCodecRulesHoldForEverySavedInput) {
+    const std::vector<fs::path> inputs = SavedInputs("text_codec");
+    ASSERT_GE(inputs.size(), 5u) << "the text codec's seed corpus is missing";
+    for (const fs::path& input : inputs) {
+        const std::vector<std::string> broken = CheckTextCodec(ReadBytes(input));
+        EXPECT_TRUE(broken.empty()) << input << Joined(broken);
+    }
+}
+#endif
 
 // Sizes beyond the fuzzers' length limit: a record is read in chunks and every count
 // saturates, so none of these may crash, hang or break an invariant.

@@ -1,6 +1,7 @@
 #include "core/analysis/correlation.h"
 
 #include <array>
+#include <charconv>
 #include <string>
 #include <utility>
 
@@ -54,7 +55,10 @@ void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& gri
     for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
         counted[j] = grid.Cell(j + 1, 0) == symptoms.Name(j);
     }
-    for (TItemNode& node : items.Entries()) {
+    items.ForEachInReadOrder([&](TItemNode& node) {
+        if (node.SymptomHits.Empty()) {
+            return;  // no hits, and a total of 0 is what it reads already
+        }
         int32_t hits = 0;
         if (node.Count >= minimum) {
             for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
@@ -64,7 +68,7 @@ void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& gri
             }
         }
         node.SymptomHits.Set(kTotalSymptom, hits);
-    }
+    });
 }
 
 void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& grid,
@@ -73,10 +77,19 @@ void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& g
         grid.SetCell(i + 1, 1, std::to_string(totals[i]));
     }
     int32_t row = 1;
-    for (const TItemNode& node : items.Entries()) {
+    const std::span<TItemNode* const> ordered = items.InOrder();
+    constexpr std::size_t kAhead = 8;  // list order is far from memory order
+    for (std::size_t i = 0; i < ordered.size(); ++i) {
+        if (i + kAhead < ordered.size()) {
+            __builtin_prefetch(ordered[i + kAhead]);
+        }
+        const TItemNode& node = *ordered[i];
         ++row;
-        grid.SetCell(0, row, node.Name);
-        grid.SetCell(1, row, std::to_string(node.Count));
+        char count[16];
+        const char* countEnd = std::to_chars(count, count + sizeof count, node.Count).ptr;
+        grid.AssignText(0, row, node.Name);
+        grid.AssignText(1, row,
+                        std::string_view(count, static_cast<std::size_t>(countEnd - count)));
         if (node.Count < minimum) {
             continue;
         }

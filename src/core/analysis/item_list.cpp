@@ -43,20 +43,21 @@ void ItemList::Discard() {
     nodes_.clear();
     nodeCount_ = 0;
     slots_.clear();
+    order_ = {};
     linkedCount_ = 0;
     head_.Next = nullptr;
     tail_ = nullptr;
     itemCount_ = 0;
 }
 
-TItemNode& ItemList::NewNode(std::string_view name) {
+TItemNode& ItemList::NewNode(std::string_view name, uint32_t nameHash) {
     TItemNode& node = nodes_.emplace_back();
     node.Name = name;
     node.Count = 1;
     if (4 * (std::size_t{nodeCount_} + 1) > 3 * slots_.size()) {
         GrowTable();
     }
-    const uint64_t hash = HashName(node.Name);
+    const uint64_t hash = nameHash;
     const std::size_t mask = slots_.size() - 1;
     std::size_t slot = hash & mask;
     while (slots_[slot] != 0) {
@@ -87,8 +88,8 @@ void ItemList::SetUp() {
     head_.Name = kHeadName;
     head_.Count = 1;
 
-    TItemNode& first = NewNode(kFirstSentinel);
-    TItemNode& last = NewNode(kLastSentinel);
+    TItemNode& first = NewNode(kFirstSentinel, HashName(kFirstSentinel));
+    TItemNode& last = NewNode(kLastSentinel, HashName(kLastSentinel));
     head_.Next = &first;
     first.Next = &last;
     tail_ = &last;
@@ -123,7 +124,7 @@ TItemNode* ItemList::AddOccurrence(std::string_view word) {
     if (word <= kFirstSentinel || word >= kLastSentinel) {
         return nullptr;
     }
-    TItemNode& node = NewNode(word);
+    TItemNode& node = NewNode(word, hash);
 
     itemCount_ = SaturatingAdd(itemCount_, 1);
     if (rowHook_) {
@@ -152,18 +153,25 @@ void ItemList::LinkPending() const {
         return a.key != b.key ? a.key < b.key : a.node->Name < b.node->Name;
     });
 
-    // Merge into the linked list, whose nodes all sort apart from the new ones.
+    // Merge into the list, whose items all sort apart from the new ones. The merge
+    // reads the linked items from order_, not through their links, and leaves
+    // order_ holding all of them in list order.
+    std::vector<TItemNode*> merged;
+    merged.reserve(order_.size() + added.size());
     TItemNode* previous = &NodeAt(kFirstIndex);
-    TItemNode* next = previous->Next;
+    std::size_t old = 0;
     for (const Entry& entry : added) {
-        while (next->Next != nullptr && next->Name < entry.node->Name) {
-            previous = next;
-            next = next->Next;
+        while (old < order_.size() && order_[old]->Name < entry.node->Name) {
+            previous = order_[old];
+            merged.push_back(order_[old++]);
         }
+        entry.node->Next = previous->Next;
         previous->Next = entry.node;
-        entry.node->Next = next;
         previous = entry.node;
+        merged.push_back(entry.node);
     }
+    merged.insert(merged.end(), order_.begin() + static_cast<std::ptrdiff_t>(old), order_.end());
+    order_ = std::move(merged);
 }
 
 }  // namespace quorvane

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ class SymptomHitCounts {
     SymptomHitCounts& operator=(SymptomHitCounts&&) noexcept = default;
 
     int32_t operator[](std::size_t index) const { return counts_ ? (*counts_)[index] : 0; }
+    // True while no entry was ever written: every entry reads 0.
+    bool Empty() const { return !counts_; }
     int32_t& operator[](std::size_t index) { return Counters()[index]; }
     // Stores `value`; a 0 on an item without counters allocates nothing.
     void Set(std::size_t index, int32_t value) {
@@ -118,14 +121,32 @@ class ItemList {
     Range<TItemNode> Entries() { return {EntriesBegin(), tail_}; }
     Range<const TItemNode> Entries() const { return {EntriesBegin(), tail_}; }
 
+    // The items between the sentinels in list order, as an array: a walk reads the
+    // nodes independently instead of one link after the other.
+    std::span<TItemNode* const> InOrder() const {
+        LinkPending();
+        return order_;
+    }
+    // The same items in the order they were first read: a walk that needs no order
+    // reads memory in sequence instead of chasing the links.
+    template <typename Visit>
+    void ForEachInReadOrder(Visit visit) {
+        if (nodeCount_ > kSentinelNodes) {
+            for (auto node = nodes_.begin() + kSentinelNodes; node != nodes_.end(); ++node) {
+                visit(*node);
+            }
+        }
+    }
+
     void SetRowHook(RowHook hook) { rowHook_ = std::move(hook); }
 
   private:
+    static constexpr uint32_t kSentinelNodes = 2;  // the first two nodes made
     TItemNode* EntriesBegin() const {
         LinkPending();
         return head_.Next != nullptr ? head_.Next->Next : nullptr;
     }
-    TItemNode& NewNode(std::string_view name);
+    TItemNode& NewNode(std::string_view name, uint32_t nameHash);
     TItemNode& NodeAt(uint32_t index) const { return nodes_[index]; }
     void GrowTable();
     // Links the names added since the last look into the list, in order.
@@ -140,6 +161,7 @@ class ItemList {
     std::vector<uint64_t> slots_;
     // Nodes are made in read order: those from this index on are not linked yet.
     mutable uint32_t linkedCount_ = 0;
+    mutable std::vector<TItemNode*> order_;  // the linked items between the sentinels
     int32_t itemCount_ = 0;
     RowHook rowHook_;
 };

@@ -176,30 +176,35 @@ bool RecordReader::Feed(std::string_view bytes) {
     DiaryEvidence* const evidence = hooks_.Evidence;
     // Only the first lines of each day go to the evidence, for the day's label.
     bool labelText = evidence != nullptr && evidence->WantsText();
+    // The word is built in a local buffer and stored back before anything reads it.
+    // Letters and skipped bytes, nearly every byte of a noisy file, take one
+    // predictable branch: the letter is stored either way and counted only when it
+    // is one and the word has room (letters beyond the thirtieth are dropped
+    // without a word break).
+    char built[kShortNameLength + 1];
+    std::size_t length = word.copy(built, kShortNameLength);  // never longer, by the rules
+    const auto store = [&]() { word.assign(built, length); };
     for (const char c : bytes) {
         if (labelText) {
             evidence->Text(c);
             labelText = evidence->WantsText();
         }
         const unsigned char folded = kTable[static_cast<unsigned char>(c)];
-        if (folded >= 'A') {  // a letter, already upper case
-            // Letters beyond the thirtieth are dropped without a word break.
-            if (word.size() < kShortNameLength) {
-                word += static_cast<char>(folded);
-            }
+        if (static_cast<unsigned char>(folded - 1) >= 'A' - 1) {  // skipped (0) or a letter
+            built[length] = static_cast<char>(folded);
+            length += static_cast<std::size_t>(folded != kSkipped && length < kShortNameLength);
             continue;
         }
         switch (folded) {
-            case kSkipped:
-                break;
             case ' ':
-                if (!word.empty() && word.size() < kShortNameLength) {
-                    word += ' ';  // leading spaces vanish
+                if (length != 0 && length < kShortNameLength) {
+                    built[length++] = ' ';  // leading spaces vanish
                 }
                 break;
             case kEndOfRecord:
                 // Ends the record like the physical end of the file: the pending
                 // word is dropped and nothing after it is read.
+                store();
                 ended_ = true;
                 return false;
             case kEndOfDay:
@@ -212,16 +217,20 @@ bool RecordReader::Feed(std::string_view bytes) {
                     labelText = evidence->WantsText();
                 }
                 if (hooks_.OnDayEnd) {
+                    store();  // the hook may look at the state
                     hooks_.OnDayEnd();
                 }
                 [[fallthrough]];
             default:  // a separator
-                if (!word.empty()) {
+                if (length != 0) {
+                    store();
                     FinishPendingWord(state_, items_, totals_, names, hooks_);
+                    length = 0;
                 }
                 break;
         }
     }
+    store();
     return true;
 }
 

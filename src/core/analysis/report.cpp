@@ -43,6 +43,14 @@ void SortColumns(TextGrid& grid) {
     };
     std::vector<Entry> entries;
     std::vector<int32_t> filledRows;
+    // Sorting one column fills no other, so the rows holding values are found once;
+    // rows 0 and 1 get the markers.
+    std::vector<int32_t> valued;
+    for (int32_t row = 0; row < rows; ++row) {
+        if (row < 2 || grid.HasValues(row)) {
+            valued.push_back(row);
+        }
+    }
     for (int32_t column = kFirstSymptomColumn; column <= kLastSymptomColumn; ++column) {
         const auto take = [&grid, column](int32_t row) {
             const GridCell* cell = grid.Value(column, row);
@@ -59,7 +67,7 @@ void SortColumns(TextGrid& grid) {
         // which keeps a grid of many items and few values cheap.
         entries.clear();
         filledRows.clear();
-        for (int32_t row = 0; row < rows; ++row) {
+        for (const int32_t row : valued) {
             const GridCell* cell = grid.Value(column, row);
             if (cell != nullptr && !cell->Text.empty()) {
                 Entry& entry = entries.emplace_back(Entry{cell->Text, *cell});
@@ -112,9 +120,16 @@ std::vector<std::string> PrepareReport(TextGrid& grid, int32_t columnWidth) {
 
     const std::size_t shown =
         columnWidth > 1 ? static_cast<std::size_t>(columnWidth) - 1 : std::string::npos;
+    // A row without values gives no line in any block.
+    std::vector<int32_t> valued;
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        if (grid.HasValues(row)) {
+            valued.push_back(row);
+        }
+    }
     for (int32_t block = 0; block < kBlocks; ++block) {
         const int32_t firstColumn = kColumnsPerBlock * block + kFirstSymptomColumn;
-        for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        for (const int32_t row : valued) {
             std::string line = " ";
             for (int32_t column = firstColumn; column < firstColumn + kColumnsPerBlock; ++column) {
                 const std::string& cell = grid.Cell(column, row);

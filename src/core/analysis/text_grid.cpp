@@ -38,10 +38,11 @@ void TextGrid::SetColCount(int32_t columns) {
         if (!rest) {
             continue;
         }
-        if (columns_ <= kLeadColumns) {
+        while (!rest->empty() && rest->back().Column >= columns_) {
+            rest->pop_back();
+        }
+        if (rest->empty()) {
             rest.reset();
-        } else if (rest->size() > static_cast<std::size_t>(columns_ - kLeadColumns)) {
-            rest->resize(static_cast<std::size_t>(columns_ - kLeadColumns));
         }
     }
 }
@@ -70,8 +71,14 @@ const GridCell* TextGrid::Value(int32_t column, int32_t row) const {
         return nullptr;
     }
     const Rest* rest = rest_[static_cast<std::size_t>(row)].get();
-    const auto index = static_cast<std::size_t>(column - kLeadColumns);
-    return rest != nullptr && index < rest->size() ? &(*rest)[index] : nullptr;
+    if (rest != nullptr) {
+        for (const Placed& placed : *rest) {
+            if (placed.Column >= column) {
+                return placed.Column == column ? &placed.Cell : nullptr;
+            }
+        }
+    }
+    return nullptr;
 }
 
 void TextGrid::SetCell(int32_t column, int32_t row, std::string text) {
@@ -88,17 +95,41 @@ void TextGrid::SetCell(int32_t column, int32_t row, GridCell cell) {
         return;
     }
     std::unique_ptr<Rest>& rest = rest_[r];
-    const auto index = static_cast<std::size_t>(column - kLeadColumns);
-    if (!rest || index >= rest->size()) {
-        if (cell.Text.empty() && !cell.IsCorrelation()) {
+    const bool empty = cell.Text.empty() && !cell.IsCorrelation();
+    if (!rest) {
+        if (empty) {
             return;  // already empty
         }
-        if (!rest) {
-            rest = std::make_unique<Rest>();
-        }
-        rest->resize(index + 1);
+        rest = std::make_unique<Rest>();
     }
-    (*rest)[index] = std::move(cell);
+    auto at = std::find_if(rest->begin(), rest->end(),
+                           [column](const Placed& placed) { return placed.Column >= column; });
+    if (at != rest->end() && at->Column == column) {
+        if (empty) {
+            rest->erase(at);
+        } else {
+            at->Cell = std::move(cell);
+        }
+    } else if (!empty) {
+        rest->insert(at, Placed{column, std::move(cell)});
+    }
+}
+
+void TextGrid::AssignText(int32_t column, int32_t row, std::string_view text) {
+    if (column >= 0 && column < kLeadColumns && row >= 0 && row < rows_) {
+        lead_[static_cast<std::size_t>(row) * kLeadColumns + static_cast<std::size_t>(column)]
+            .assign(text);
+        return;
+    }
+    SetCell(column, row, std::string(text));
+}
+
+bool TextGrid::HasValues(int32_t row) const {
+    if (row < 0 || row >= rows_) {
+        return false;
+    }
+    const Rest* rest = rest_[static_cast<std::size_t>(row)].get();
+    return rest != nullptr && !rest->empty();
 }
 
 void TextGrid::ClearCells() {

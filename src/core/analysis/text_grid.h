@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvane {
@@ -42,16 +43,26 @@ class TextGrid {
     // A plain text: any payload the cell held is dropped.
     void SetCell(int32_t column, int32_t row, std::string text);
     void SetCell(int32_t column, int32_t row, GridCell cell);
+    // A plain text like SetCell's, written into the cell's own storage where it can
+    // be: rewriting a million names and counts then allocates next to nothing.
+    void AssignText(int32_t column, int32_t row, std::string_view text);
+    // False for a row whose value columns (2 on) are all empty: walks over the
+    // values skip most rows of a long diary on this alone.
+    bool HasValues(int32_t row) const;
     // Empties every cell within the current counts; the counts stay.
     void ClearCells();
 
   private:
     // Every row has a name and a count, but few have values: the first two columns
     // are one flat array, the rest a vector per row that exists only once written
-    // and is only as long as its last written column. A grid of a million items and
-    // few values stays small.
+    // and holds only its written cells, by rising column. A grid of a million items
+    // and few values stays small.
     static constexpr int32_t kLeadColumns = 2;
-    using Rest = std::vector<GridCell>;
+    struct Placed {
+        int32_t Column;
+        GridCell Cell;
+    };
+    using Rest = std::vector<Placed>;
 
     int32_t columns_ = 0;
     int32_t rows_ = 0;

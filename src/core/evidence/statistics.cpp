@@ -97,6 +97,8 @@ std::vector<double> BenjaminiHochberg(std::span<const double> pValues) {
         const std::size_t i = order[rank - 1];
         running =
             std::min(running, pValues[i] * static_cast<double>(m) / static_cast<double>(rank));
+        // m p / rank is never below p; its rounding can be, by an ulp.
+        running = std::max(running, pValues[i]);
         q[i] = std::min(running, 1.0);
     }
     return q;

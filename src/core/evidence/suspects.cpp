@@ -83,11 +83,12 @@ DayTable StretchTable(const Food& food, int lag, const SymptomDays& days, uint32
         if (!Exposes(food, i, lag, days, day) || day < from || day >= to) {
             continue;
         }
-        ++exposed;
-        if (days.Status[day] == kOnset &&
-            (lag > 0 || food.Positions[i] < days.OnsetPosition[day])) {
-            ++a;
+        const bool onset = days.Status[day] == kOnset;
+        if (onset && lag == 0 && food.Positions[i] >= days.OnsetPosition[day]) {
+            continue;  // eaten after the onset: an unexposed onset, as in TablesAt
         }
+        ++exposed;
+        a += onset;
     }
     int64_t eligible = 0;
     int64_t episodes = 0;
@@ -144,9 +145,12 @@ std::array<DayTable, kSuspectLags> TablesAt(const Food& food, const SymptomDays&
     for (std::size_t i = 0; i < food.Days.size(); ++i) {
         const std::size_t day = food.Days[i];
         if (day < count) {
+            // An onset day exposes at lag 0 only when the food came first; eaten
+            // after the onset it is an unexposed onset, counted in C alone.
             const uint8_t s = status[day];
-            exposed[0] += s != kInEpisode;
-            a[0] += s == kOnset && food.Positions[i] < days.OnsetPosition[day];
+            const bool before = s == kOnset && food.Positions[i] < days.OnsetPosition[day];
+            exposed[0] += s == kControl || before;
+            a[0] += before;
         }
         for (std::size_t lag = 1; lag < kSuspectLags && day + lag < count; ++lag) {
             const uint8_t s = status[day + lag];

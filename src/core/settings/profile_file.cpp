@@ -67,16 +67,6 @@ std::string_view SectionName(std::string_view line) {
     return Trim(rest.substr(0, rest.find(']')));
 }
 
-// Index of the first header naming `section`, or kNotFound.
-std::size_t FindSection(const std::vector<std::string>& lines, std::string_view section) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (IsSectionHeader(lines[i]) && EqualNoCase(SectionName(lines[i]), Trim(section))) {
-            return i;
-        }
-    }
-    return kNotFound;
-}
-
 // One past the last line of the section whose header is at `header`.
 std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header) {
     std::size_t i = header + 1;
@@ -89,11 +79,17 @@ std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header
 // Index of the first key line for `key` in the section at `header`, or kNotFound.
 std::size_t FindKey(const std::vector<std::string>& lines, std::size_t header,
                     std::string_view key) {
-    const std::size_t end = SectionEnd(lines, header);
-    for (std::size_t i = header + 1; i < end; ++i) {
+    const std::string_view wanted = Trim(key);
+    for (std::size_t i = header + 1; i < lines.size() && !IsSectionHeader(lines[i]); ++i) {
+        // Most lines differ in their first letter already.
+        const std::string_view start = TrimLeft(lines[i]);
+        if (!wanted.empty() &&
+            (start.empty() || LowerAscii(start.front()) != LowerAscii(wanted.front()))) {
+            continue;
+        }
         const std::size_t equals = lines[i].find('=');
         if (equals != kNotFound &&
-            EqualNoCase(Trim(std::string_view(lines[i]).substr(0, equals)), Trim(key))) {
+            EqualNoCase(Trim(std::string_view(lines[i]).substr(0, equals)), wanted)) {
             return i;
         }
     }
@@ -234,6 +230,7 @@ ProfileFile ProfileFile::FromBytes(std::string_view content) {
 }
 
 void ProfileFile::Parse(std::string_view content) {
+    headersKnown_ = false;
     std::size_t start = 0;
     while (start < content.size()) {
         const std::size_t brk = content.find_first_of("\r\n", start);
@@ -250,13 +247,32 @@ void ProfileFile::Parse(std::string_view content) {
     }
 }
 
+std::size_t ProfileFile::FindSection(std::string_view section) const {
+    if (!headersKnown_) {
+        headers_.clear();
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (IsSectionHeader(lines_[i])) {
+                headers_.push_back(i);
+            }
+        }
+        headersKnown_ = true;
+    }
+    const std::string_view wanted = Trim(section);
+    for (const std::size_t i : headers_) {
+        if (EqualNoCase(SectionName(lines_[i]), wanted)) {
+            return i;
+        }
+    }
+    return kNotFound;
+}
+
 std::string ProfileFile::Bytes() const {
     return Joined(lines_, ends_);
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view fallback) const {
-    const std::size_t header = FindSection(lines_, section);
+    const std::size_t header = FindSection(section);
     if (header == kNotFound) {
         return std::string(fallback);
     }
@@ -278,8 +294,17 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     if (unreadable_) {
         FailWrite(path_);
     }
-    std::vector<std::string> lines = lines_;
-    std::vector<std::string> ends = ends_;
+    // A file's write edits copies, kept only once the disk holds them; a profile in
+    // memory cannot fail past the allocations and edits its own lines, which keeps
+    // the many writes of a first start linear.
+    std::vector<std::string> copiedLines;
+    std::vector<std::string> copiedEnds;
+    if (!inMemory_) {
+        copiedLines = lines_;
+        copiedEnds = ends_;
+    }
+    std::vector<std::string>& lines = inMemory_ ? lines_ : copiedLines;
+    std::vector<std::string>& ends = inMemory_ ? ends_ : copiedEnds;
     std::vector<std::string> added = ValueLines(key, value);
 
     // Inserts `added` at `at`; the line before it gets an end if it had none.
@@ -291,7 +316,9 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
         ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(at), added.size(), kLineEnd);
     };
 
-    const std::size_t header = FindSection(lines, section);
+    // `lines` still equals lines_ here, so the known headers apply.
+    const std::size_t header = FindSection(section);
+    headersKnown_ = false;
     if (header == kNotFound) {
         added.insert(added.begin(), Concat({"[", section, "]"}));
         insertAt(lines.size());
@@ -314,9 +341,9 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
 
     if (!inMemory_) {
         ReplaceFile(path_, Joined(lines, ends));
+        lines_ = std::move(copiedLines);
+        ends_ = std::move(copiedEnds);
     }
-    lines_ = std::move(lines);
-    ends_ = std::move(ends);
 }
 
 }  // namespace quorvane

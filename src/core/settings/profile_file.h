@@ -37,12 +37,17 @@ class ProfileFile {
   private:
     ProfileFile() = default;
     void Parse(std::string_view content);
+    // The first header naming `section` in lines_, or npos. The header lines are
+    // found once per change: a start-up reads and writes some hundred keys.
+    std::size_t FindSection(std::string_view section) const;
 
     std::string path_;
     bool inMemory_ = false;
     std::vector<std::string> lines_;  // without their line ends
     std::vector<std::string> ends_;   // each line's own end, kept as found ("" on a last line)
     bool unreadable_ = false;         // the file exists but could not be read: never overwrite it
+    mutable std::vector<std::size_t> headers_;  // the header lines' indexes, while known
+    mutable bool headersKnown_ = false;
 };
 
 }  // namespace quorvane

@@ -20,6 +20,23 @@ std::vector<std::pair<std::string, int32_t>> Walk(const ItemList& list) {
     return nodes;
 }
 
+// The items between the sentinels through their links, and through InOrder.
+std::vector<std::string> LinkedNames(const ItemList& list) {
+    std::vector<std::string> names;
+    for (const TItemNode& node : list.Entries()) {
+        names.push_back(node.Name);
+    }
+    return names;
+}
+
+std::vector<std::string> InOrderNames(const ItemList& list) {
+    std::vector<std::string> names;
+    for (const TItemNode* node : list.InOrder()) {
+        names.push_back(node->Name);
+    }
+    return names;
+}
+
 TEST(ItemList, SetUpLinksHeadAndSentinels) {
     ItemList list;
     EXPECT_EQ(list.First(), nullptr);
@@ -172,9 +189,35 @@ TEST(ItemList, LooksBetweenInsertionsSeeTheSameListAsTheWalk) {
         ASSERT_EQ(list.AddOccurrence(word) != nullptr, reference.Add(word)) << word;
         if (random() % 50 == 0) {
             ASSERT_EQ(Walk(list), reference.Nodes()) << "after " << i + 1 << " words";
+            ASSERT_EQ(InOrderNames(list), LinkedNames(list)) << "after " << i + 1 << " words";
         }
     }
     EXPECT_EQ(Walk(list), reference.Nodes());
+    EXPECT_EQ(InOrderNames(list), LinkedNames(list));
+}
+
+// The walks that need no order see every item once, in the order first read.
+TEST(ItemList, ReadOrderVisitsEachItemOnceInTheOrderFirstRead) {
+    ItemList list;
+    list.SetUp();
+    for (const char* word : {"TEA", "BREAD", "TEA", "A", "ZZZZ", "MILK", "BREAD", "EGG"}) {
+        list.AddOccurrence(word);
+    }
+    ASSERT_NE(list.First(), nullptr);  // links the names: must not change the read order
+    std::vector<std::pair<std::string, int32_t>> seen;
+    list.ForEachInReadOrder([&seen](TItemNode& node) { seen.emplace_back(node.Name, node.Count); });
+    const std::vector<std::pair<std::string, int32_t>> expected = {
+        {"TEA", 2}, {"BREAD", 2}, {"MILK", 1}, {"EGG", 1}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(InOrderNames(list), (std::vector<std::string>{"BREAD", "EGG", "MILK", "TEA"}));
+
+    list.SetUp();
+    seen.clear();
+    list.ForEachInReadOrder([&seen](TItemNode& node) { seen.emplace_back(node.Name, node.Count); });
+    EXPECT_TRUE(seen.empty());
+    EXPECT_TRUE(list.InOrder().empty());
+    list.Discard();
+    EXPECT_TRUE(list.InOrder().empty());
 }
 
 // The reader keeps node addresses across a day: they must survive the storage and

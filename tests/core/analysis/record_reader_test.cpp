@@ -231,6 +231,24 @@ TEST_F(ReaderTest, ChunkBoundariesDoNotMatter) {
     EXPECT_EQ(Hits("TEA", kHeadache), 1);
 }
 
+// A pending word lives in the state between chunks: cut at every byte of a word
+// that crosses the thirty-letter limit, with spaces, the reader gives one item.
+TEST_F(ReaderTest, AWordSplitAnywhereAcrossChunksIsOneItem) {
+    const std::string text = "  two  words and then thirty letters more, tea #";
+    Feed(text);
+    const std::vector<std::string> whole = Items();
+    ASSERT_EQ(whole.size(), 2u);
+    for (std::size_t cut = 1; cut < text.size(); ++cut) {
+        items_.SetUp();
+        state_.Reset();
+        totals_.fill(0);
+        RecordReader reader(state_, items_, totals_, symptoms_, hooks_);
+        reader.Feed(std::string_view(text).substr(0, cut));
+        reader.Feed(std::string_view(text).substr(cut));
+        EXPECT_EQ(Items(), whole) << "cut at " << cut;
+    }
+}
+
 // "ITEM" and two letters: distinct words without digits.
 std::string ItemWord(int i) {
     return std::string("ITEM") + static_cast<char>('A' + i / 26) + static_cast<char>('A' + i % 26);

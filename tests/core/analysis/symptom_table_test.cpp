@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "core/analysis/item_list.h"
 #include "core/analysis/symptom_table.h"
 #include "core/analysis/text_grid.h"
 #include "core/text/integer_text.h"
@@ -158,6 +159,51 @@ TEST(TextGrid, LeadAndValueColumnsBehaveAlike) {
     EXPECT_EQ(assigned.Cell(1, 1), "");
     EXPECT_EQ(assigned.Cell(3, 1), "");
     EXPECT_EQ(copy.Cell(3, 1), "c3");
+}
+
+// Value cells are kept by column whatever order they are written in; an emptied
+// plain cell reads as absent, one with a payload stays.
+TEST(TextGrid, ValueCellsWrittenInAnyOrderReadBackByColumn) {
+    TextGrid grid(8, 3);
+    EXPECT_FALSE(grid.HasValues(1));
+    grid.SetCell(6, 1, "six");
+    grid.SetCell(3, 1, "three");
+    grid.SetCell(7, 1, "seven");
+    grid.SetCell(3, 1, "three again");
+    EXPECT_TRUE(grid.HasValues(1));
+    EXPECT_FALSE(grid.HasValues(2));
+    EXPECT_FALSE(grid.HasValues(3)) << "outside the rows";
+    EXPECT_EQ(grid.Cell(3, 1), "three again");
+    EXPECT_EQ(grid.Cell(6, 1), "six");
+    EXPECT_EQ(grid.Cell(7, 1), "seven");
+    EXPECT_EQ(grid.Value(5, 1), nullptr);
+    EXPECT_EQ(grid.Value(2, 1), nullptr);
+
+    TItemNode item;
+    grid.SetCell(6, 1, GridCell{"", &item, 7});
+    ASSERT_NE(grid.Value(6, 1), nullptr) << "an empty text with a payload is kept";
+    EXPECT_EQ(grid.Value(6, 1)->Tenths, 7);
+    grid.SetCell(3, 1, "");
+    EXPECT_EQ(grid.Value(3, 1), nullptr);
+    grid.SetColCount(7);
+    EXPECT_EQ(grid.Cell(7, 1), "");
+    EXPECT_TRUE(grid.HasValues(1));
+    grid.SetCell(6, 1, "");
+    EXPECT_FALSE(grid.HasValues(1)) << "every value emptied";
+
+    // AssignText writes like SetCell, dropping any payload.
+    grid.AssignText(0, 2, "a name longer than any short string");
+    grid.AssignText(0, 2, "tea");
+    grid.AssignText(1, 2, "12");
+    grid.SetCell(4, 2, GridCell{"x", &item, 3});
+    grid.AssignText(4, 2, "plain");
+    grid.AssignText(9, 2, "outside");
+    EXPECT_EQ(grid.Cell(0, 2), "tea");
+    EXPECT_EQ(grid.Cell(1, 2), "12");
+    ASSERT_NE(grid.Value(4, 2), nullptr);
+    EXPECT_EQ(grid.Value(4, 2)->Text, "plain");
+    EXPECT_FALSE(grid.Value(4, 2)->IsCorrelation());
+    EXPECT_EQ(grid.Cell(9, 2), "");
 }
 
 }  // namespace

@@ -42,6 +42,18 @@ TEST(Statistics, BenjaminiHochbergWorkedExamples) {
     }
     EXPECT_DOUBLE_EQ(quorvane::BenjaminiHochberg(std::vector{0.9, 0.8})[0], 0.9);
     EXPECT_TRUE(quorvane::BenjaminiHochberg(std::vector<double>{}).empty());
+
+    // p m / m rounds below p for these; a q is never below its own p.
+    for (const std::vector<double>& ps :
+         {std::vector{0.1, 0.2, 0.9014274576114836},
+          std::vector{0.21659939713061338, 0.21659939713061338, 0.3, 0.4, 0.21659939713061338},
+          std::vector{0.5, 0.24273997354306764, 0.24273997354306764, 0.24273997354306764, 0.9,
+                      0.24273997354306764, 0.24273997354306764}}) {
+        const std::vector<double> qs = quorvane::BenjaminiHochberg(ps);
+        for (std::size_t i = 0; i < ps.size(); ++i) {
+            EXPECT_GE(qs[i], ps[i]) << i << " of " << ps.size();
+        }
+    }
 }
 
 TEST(Statistics, KatzIntervalByHandAndWithTheZeroCellCorrection) {
