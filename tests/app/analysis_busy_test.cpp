@@ -54,16 +54,6 @@ QByteArray BigDiary(int days) {
     return diary;
 }
 
-std::vector<std::string> Cells(const TextGrid& grid) {
-    std::vector<std::string> cells;
-    for (int32_t row = 0; row < grid.RowCount(); ++row) {
-        for (int32_t column = 0; column < grid.ColCount(); ++column) {
-            cells.push_back(grid.Cell(column, row));
-        }
-    }
-    return cells;
-}
-
 class AnalysisBusyTest : public WindowTest {
   protected:
     void SetUp() override {
@@ -131,7 +121,7 @@ TEST_F(AnalysisBusyTest, LoopTurnsWhileTheEngineWorksAndTheResultsAreTheEngines)
         report.append(FromDiskBytes(line));
     }
     ASSERT_GT(alone.Grid().RowCount(), 3000);
-    EXPECT_EQ(Cells(window_->ResultsGrid()), Cells(alone.Grid()));
+    EXPECT_EQ(GridCells(window_->ResultsGrid()), GridCells(alone.Grid()));
     EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(),
               report.join(QLatin1Char('\n')));
     // The view shows the grid again once the run is over.

@@ -27,16 +27,6 @@ const QString kRestartNotice = QStringLiteral(
     "You may want to restart Quorvane to overcome minor duplication in the TOTAL column. This is "
     "a Beta version fix.");
 
-std::vector<std::string> Cells(const TextGrid& grid) {
-    std::vector<std::string> cells;
-    for (int32_t row = 0; row < grid.RowCount(); ++row) {
-        for (int32_t column = 0; column < grid.ColCount(); ++column) {
-            cells.push_back(grid.Cell(column, row));
-        }
-    }
-    return cells;
-}
-
 class AnalysisRunTest : public ExampleWindowTest {
   protected:
     QString Report() const { return Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(); }
@@ -128,7 +118,7 @@ TEST_F(AnalysisRunTest, DiaryAndReportPrintAtTheirScreenSizesWithinTheMargins) {
 
 TEST_F(AnalysisRunTest, SecondRunShowsTheRestartNoticeAndTheSameResults) {
     window_->RunAnalysis();
-    const std::vector<std::string> first = Cells(window_->ResultsGrid());
+    const std::vector<std::string> first = GridCells(window_->ResultsGrid());
     const QString firstReport = Report();
     const size_t asked = prompts_.asked().size();
 
@@ -136,7 +126,7 @@ TEST_F(AnalysisRunTest, SecondRunShowsTheRestartNoticeAndTheSameResults) {
     window_->RunAnalysis();
     ASSERT_EQ(prompts_.asked().size(), asked + 1);
     EXPECT_EQ(prompts_.last().text, kRestartNotice);
-    EXPECT_EQ(Cells(window_->ResultsGrid()), first);
+    EXPECT_EQ(GridCells(window_->ResultsGrid()), first);
     // The second report is cut at the width Set Columns took from Edit4 (170), which
     // cuts none of these short cells.
     EXPECT_EQ(Report(), firstReport);

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "support/scripted_prompts.h"
@@ -61,5 +63,16 @@ class ExampleWindowTest : public WindowTest {
         WindowTest::TearDown();
     }
 };
+
+// Every cell of the grid, row by row.
+inline std::vector<std::string> GridCells(const TextGrid& grid) {
+    std::vector<std::string> cells;
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        for (int32_t column = 0; column < grid.ColCount(); ++column) {
+            cells.push_back(grid.Cell(column, row));
+        }
+    }
+    return cells;
+}
 
 }  // namespace quorvane::testing
