@@ -68,8 +68,8 @@ TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     EXPECT_TRUE(window_->isMaximized());
     EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "RichEdit1")->isHidden());
     EXPECT_FALSE(Child<QTableView>(*window_, "StringGrid1")->isHidden());
-    EXPECT_FALSE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
-    EXPECT_FALSE(Child<ComposerPage>(*window_, "TabSheet8")->buttonNew->isHidden());
+    EXPECT_FALSE(Child<QLineEdit>(*window_, "Edit6")->isHidden());
+    EXPECT_FALSE(Child<QPushButton>(*window_, "buttonNew")->isHidden());
     // The report of the first run is cut at the form's width; Set Columns follows.
     EXPECT_EQ(window_->ColumnWidth(), 170);
     EXPECT_TRUE(window_->AnalysisDone());
@@ -149,7 +149,7 @@ TEST_F(AnalysisRunTest, DecimalSeparatorFollowsTheLocale) {
 }
 
 TEST_F(AnalysisRunTest, NonIntegerMinimumStopsTheRunAtTheTotals) {
-    Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->setText(QStringLiteral("3x"));
+    Child<QLineEdit>(*window_, "Edit2")->setText(QStringLiteral("3x"));
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("'3x' is not a valid integer value."));
@@ -157,7 +157,7 @@ TEST_F(AnalysisRunTest, NonIntegerMinimumStopsTheRunAtTheTotals) {
               Child<QWidget>(*window_, "Tabsheet4"));
     EXPECT_EQ(window_->ResultsGrid().RowCount(), 23);  // the read happened
     EXPECT_TRUE(Report().isEmpty());
-    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Edit6->isHidden());
+    EXPECT_TRUE(Child<QLineEdit>(*window_, "Edit6")->isHidden());
 }
 
 TEST_F(AnalysisRunTest, NonIntegerColumnWidthStopsSetColumnsAfterMaximising) {
@@ -168,8 +168,7 @@ TEST_F(AnalysisRunTest, NonIntegerColumnWidthStopsSetColumnsAfterMaximising) {
     EXPECT_TRUE(window_->isMaximized());
     EXPECT_EQ(window_->ColumnWidth(), 160);
     EXPECT_FALSE(Report().isEmpty());
-    EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")
-                    ->Edit6->isHidden());  // the last step did not run
+    EXPECT_TRUE(Child<QLineEdit>(*window_, "Edit6")->isHidden());  // the last step did not run
 }
 
 TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
@@ -208,7 +207,7 @@ TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
     window_->RunAnalysis();
     window_->StringGrid1MouseUp(3, 22);
     window_->StringGrid1DblClick();
-    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->text(),
+    EXPECT_EQ(Child<QLineEdit>(*window_, "Edit2")->text(),
               QStringLiteral("hit 006.0  COFFEE  3 times"));
 
     prompts_.ExpectMessage();

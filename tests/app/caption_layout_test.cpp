@@ -68,12 +68,13 @@ TEST_F(CaptionLayoutTest, SettingsLabelsKeepTheirPlacesAndHoldTheirWholeText) {
     window_->show();
     QApplication::processEvents();
     auto* page = Child<SymptomListPage>(*window_, "TabSheet3");
-    EXPECT_EQ(page->Label7->pos(), QPoint(248, 8));
-    EXPECT_EQ(page->Label10->pos(), QPoint(400, 16));
-    EXPECT_EQ(page->Label1->pos(), QPoint(0, 184));
-    EXPECT_EQ(page->Label6->pos(), QPoint(8, 240));
-    EXPECT_EQ(page->Label8->pos(), QPoint(88, 288));
-    for (const QLabel* label : {page->Label1, page->Label6, page->Label8, page->Label10}) {
+    EXPECT_EQ(Child<QLabel>(*page, "Label7")->pos(), QPoint(248, 8));
+    EXPECT_EQ(Child<QLabel>(*page, "Label10")->pos(), QPoint(400, 16));
+    EXPECT_EQ(Child<QLabel>(*page, "Label1")->pos(), QPoint(0, 184));
+    EXPECT_EQ(Child<QLabel>(*page, "Label6")->pos(), QPoint(8, 240));
+    EXPECT_EQ(Child<QLabel>(*page, "Label8")->pos(), QPoint(88, 288));
+    for (const QLabel* label : {Child<QLabel>(*page, "Label1"), Child<QLabel>(*page, "Label6"),
+                                Child<QLabel>(*page, "Label8"), Child<QLabel>(*page, "Label10")}) {
         const QRect needed = label->fontMetrics().boundingRect(
             label->contentsRect(), Qt::TextWordWrap | label->alignment(), label->text());
         EXPECT_LE(needed.height(), label->contentsRect().height())
@@ -82,7 +83,9 @@ TEST_F(CaptionLayoutTest, SettingsLabelsKeepTheirPlacesAndHoldTheirWholeText) {
             << label->objectName().toStdString();
     }
     // The two advice labels do not run into each other.
-    EXPECT_FALSE(page->Label6->geometry().intersects(page->Label8->geometry()));
+    EXPECT_FALSE(Child<QLabel>(*page, "Label6")
+                     ->geometry()
+                     .intersects(Child<QLabel>(*page, "Label8")->geometry()));
 }
 
 TEST(InputBoxLayoutTest, RenameBoxIsWideEnoughForItsTitle) {

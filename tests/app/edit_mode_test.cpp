@@ -66,13 +66,13 @@ TEST_F(EditModeWindowTest, WholeSurfaceIsRedOnEveryPageWhileEditing) {
         EXPECT_EQ(colour, buttonFace) << colour.name().toStdString();
     }
 
-    composer->Button6->click();
+    Child<QPushButton>(*composer, "Button6")->click();
     ASSERT_TRUE(composer->EditMode());
     for (const QColor& colour : colours()) {
         EXPECT_EQ(colour, kRed) << colour.name().toStdString();
     }
 
-    composer->Button6->click();
+    Child<QPushButton>(*composer, "Button6")->click();
     ASSERT_FALSE(composer->EditMode());
     for (const QColor& colour : colours()) {
         EXPECT_EQ(colour, buttonFace) << colour.name().toStdString();

@@ -36,7 +36,7 @@ class KeyboardTest : public WindowTest {
         QApplication::setActiveWindow(window_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
         ASSERT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
-        ASSERT_EQ(Focus(), Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2);
+        ASSERT_EQ(Focus(), Child<QPlainTextEdit>(*window_, "RichEdit2"));
     }
 
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -112,7 +112,7 @@ TEST_F(KeyboardTest, CtrlTabStepsThroughEveryPageKeepingTheFocusInside) {
     }
     // Back on the Composer page, the focus entered it and went to the editor.
     EXPECT_EQ(Page(), Child<ComposerPage>(*window_, "TabSheet8"));
-    EXPECT_EQ(Focus(), Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2);
+    EXPECT_EQ(Focus(), Child<QPlainTextEdit>(*window_, "RichEdit2"));
 
     for (int step = 1; step <= count; ++step) {
         Press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
@@ -122,7 +122,7 @@ TEST_F(KeyboardTest, CtrlTabStepsThroughEveryPageKeepingTheFocusInside) {
             << "step back " << step;
         EXPECT_TRUE(FocusInsidePages()) << "step back " << step;
     }
-    EXPECT_EQ(Focus(), Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2);
+    EXPECT_EQ(Focus(), Child<QPlainTextEdit>(*window_, "RichEdit2"));
 }
 
 TEST_F(KeyboardTest, CtrlTabOutsideThePagesLeavesThePageInFront) {
@@ -258,7 +258,7 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
             EXPECT_TRUE(window_->isVisible()) << name;
             Child<QTabWidget>(*window_, "PageControl1")
                 ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
-            Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->setFocus();
+            Child<QPlainTextEdit>(*window_, "RichEdit2")->setFocus();
         }
         if (row.expected == Child<QAction>(*window_, "New1")) {
             // F1 from the editor, and from a page without a focusable control.
@@ -270,7 +270,7 @@ TEST_F(KeyboardTest, StandardShortcutsRunTheirCommandsAndF1ShowsTheHelp) {
             EXPECT_EQ(Page(), Child<QWidget>(*window_, "TabSheet6"));
             Child<QTabWidget>(*window_, "PageControl1")
                 ->setCurrentWidget(Child<ComposerPage>(*window_, "TabSheet8"));
-            Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->setFocus();
+            Child<QPlainTextEdit>(*window_, "RichEdit2")->setFocus();
         }
     }
     EXPECT_TRUE(prompts_.AllAnswered());
@@ -281,12 +281,16 @@ TEST_F(KeyboardTest, TabLeavesTheEditorForTheComposerButtons) {
     StartShown();
     const QString diary = EditorText();
     ComposerPage& page = *Child<ComposerPage>(*window_, "TabSheet8");
-    const QWidget* const forward[] = {page.Button4, page.Button6, page.Button5};
+    const QWidget* const forward[] = {Child<QPushButton>(page, "Button4"),
+                                      Child<QPushButton>(page, "Button6"),
+                                      Child<QPushButton>(page, "Button5")};
     for (const QWidget* expected : forward) {
         Press(Qt::Key_Tab);
         EXPECT_EQ(Focus(), expected) << expected->objectName().toStdString();
     }
-    const QWidget* const back[] = {page.Button6, page.Button4, page.RichEdit2, page.StringGrid2};
+    const QWidget* const back[] = {
+        Child<QPushButton>(page, "Button6"), Child<QPushButton>(page, "Button4"),
+        Child<QPlainTextEdit>(page, "RichEdit2"), Child<QTableWidget>(page, "StringGrid2")};
     for (const QWidget* expected : back) {
         Press(Qt::Key_Backtab, Qt::ShiftModifier);
         EXPECT_EQ(Focus(), expected) << expected->objectName().toStdString();
@@ -298,17 +302,17 @@ TEST_F(KeyboardTest, TabLeavesTheEditorForTheComposerButtons) {
     Press(Qt::Key_Tab);
     Press(Qt::Key_Tab);
     Press(Qt::Key_Tab);
-    ASSERT_EQ(Focus(), page.Button6);
+    ASSERT_EQ(Focus(), Child<QPushButton>(page, "Button6"));
     Press(Qt::Key_Space);
     EXPECT_TRUE(page.EditMode());
 
     // Once the auto-fill controls show, they come first after the editor.
     page.ShowAutoFillControls();
-    page.RichEdit2->setFocus();
+    Child<QPlainTextEdit>(page, "RichEdit2")->setFocus();
     Press(Qt::Key_Tab);
-    EXPECT_EQ(Focus(), page.Edit6);
+    EXPECT_EQ(Focus(), Child<QLineEdit>(page, "Edit6"));
     Press(Qt::Key_Tab);
-    EXPECT_EQ(Focus(), page.buttonNew);
+    EXPECT_EQ(Focus(), Child<QPushButton>(page, "buttonNew"));
 }
 
 TEST_F(KeyboardTest, EnterIsTheKeyboardsDoubleClickOnTheListAndTheResults) {
@@ -319,13 +323,14 @@ TEST_F(KeyboardTest, EnterIsTheKeyboardsDoubleClickOnTheListAndTheResults) {
     Press(Qt::Key_P, Qt::AltModifier);
     Press(Qt::Key_Tab, Qt::ControlModifier);
     ASSERT_EQ(Page(), Child<SymptomListPage>(*window_, "TabSheet3"));
-    ASSERT_EQ(Focus(), settings.ListBox2);
+    ASSERT_EQ(Focus(), Child<QListWidget>(settings, "ListBox2"));
     Press(Qt::Key_Home);
     Press(Qt::Key_Down);
     prompts_.ExpectInput(QStringLiteral("migraine"));
     Press(Qt::Key_Return);
     EXPECT_EQ(prompts_.last().title, QStringLiteral("Enter New Symptom to monitor"));
-    EXPECT_EQ(settings.ListBox2->item(1)->text(), QStringLiteral("MIGRAINE"));
+    EXPECT_EQ(Child<QListWidget>(settings, "ListBox2")->item(1)->text(),
+              QStringLiteral("MIGRAINE"));
 
     window_->Guard([this] { window_->RunAnalysis(); });
     Press(Qt::Key_P, Qt::AltModifier);
@@ -338,7 +343,8 @@ TEST_F(KeyboardTest, EnterIsTheKeyboardsDoubleClickOnTheListAndTheResults) {
     const std::string text = window_->ResultsGrid().Cell(cell.column(), cell.row());
     ASSERT_FALSE(text.empty()) << cell.column() << "," << cell.row();
     Press(Qt::Key_Return);
-    EXPECT_EQ(settings.Edit2->text(), QStringLiteral("hit ") + QString::fromStdString(text));
+    EXPECT_EQ(Child<QLineEdit>(settings, "Edit2")->text(),
+              QStringLiteral("hit ") + QString::fromStdString(text));
 }
 
 TEST_F(KeyboardTest, EveryControlCarriesAnAccessibleName) {
@@ -361,18 +367,18 @@ TEST_F(KeyboardTest, EveryControlCarriesAnAccessibleName) {
     EXPECT_EQ(Child<QWidget>(*window_, "TabSheet2")->accessibleName(),
               QStringLiteral("Spreadsheet"));
     EXPECT_EQ(Child<QMenu>(*window_, "File1")->accessibleName(), QStringLiteral("File"));
-    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->accessibleName(),
+    EXPECT_EQ(Child<QLineEdit>(*window_, "Edit2")->accessibleName(),
               QStringLiteral("Minimum times an item must occur"));
     // A caption that holds a state is announced in the state it shows.
     ComposerPage& page = *Child<ComposerPage>(*window_, "TabSheet8");
     page.Button6Click();
-    EXPECT_EQ(page.Button6->accessibleName(), QStringLiteral("Stop"));
+    EXPECT_EQ(Child<QPushButton>(page, "Button6")->accessibleName(), QStringLiteral("Stop"));
     page.Button6Click();
-    EXPECT_EQ(page.Button6->accessibleName(), QStringLiteral("Edit"));
+    EXPECT_EQ(Child<QPushButton>(page, "Button6")->accessibleName(), QStringLiteral("Edit"));
     page.buttonNewClick();
-    EXPECT_EQ(page.buttonNew->accessibleName(), QStringLiteral("stop"));
+    EXPECT_EQ(Child<QPushButton>(page, "buttonNew")->accessibleName(), QStringLiteral("stop"));
     page.buttonNewClick();
-    EXPECT_EQ(page.buttonNew->accessibleName(), QStringLiteral("Auto"));
+    EXPECT_EQ(Child<QPushButton>(page, "buttonNew")->accessibleName(), QStringLiteral("Auto"));
 }
 
 }  // namespace

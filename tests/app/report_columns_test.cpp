@@ -84,7 +84,7 @@ class ReportColumnsLayoutTest : public WindowTest {
                    "april 1, ham sandwich, weight gain, headache, $, #,\r\n"
                    "april 2, ham sandwich, tea, headache, weight gain, #,\r\n");
         StartAccepted();
-        Child<SymptomListPage>(*window_, "TabSheet3")->Edit2->setText(QStringLiteral("1"));
+        Child<QLineEdit>(*window_, "Edit2")->setText(QStringLiteral("1"));
         window_->RunAnalysis();
     }
     void SetColumns(const char* width) {

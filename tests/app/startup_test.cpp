@@ -71,8 +71,8 @@ TEST_F(StartupTest, FirstRunWritesEveryDefaultInSectionOrderAndLoadsTheExample) 
     EXPECT_EQ(EditorText(), diary);
     EXPECT_EQ(window_->windowTitle(), kCaptionPrefix + QStringLiteral("example.txt"));
     EXPECT_EQ(window_->StartDir(), dir_->path());
-    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->count(), 20);
-    EXPECT_EQ(Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2->item(0)->text(),
+    EXPECT_EQ(Child<QListWidget>(*window_, "ListBox2")->count(), 20);
+    EXPECT_EQ(Child<QListWidget>(*window_, "ListBox2")->item(0)->text(),
               QStringLiteral("HEADACHE"));
 }
 
@@ -93,7 +93,7 @@ TEST_F(StartupTest, FirstRunWithoutTheExampleStopsAfterTheSettingsLoad) {
     EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "Memo3")
                      ->toPlainText()
                      .startsWith(QStringLiteral("Quorvane.exe")));
-    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->StringGrid2->item(0, 4)->text(),
+    EXPECT_EQ(Child<QTableWidget>(*window_, "StringGrid2")->item(0, 4)->text(),
               QStringLiteral("sugar,"));
 }
 
@@ -163,7 +163,7 @@ TEST_F(StartupTest, InitialisedFileGivesSymptomSlotsAsStored) {
                    longName.toLatin1() + "\r\n5=RASH\r\n");
     StartAccepted();
 
-    const QStringList lines = ListLines(*Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2);
+    const QStringList lines = ListLines(*Child<QListWidget>(*window_, "ListBox2"));
     ASSERT_EQ(lines.size(), 20);
     EXPECT_EQ(lines[0], QStringLiteral("sneezing"));  // lower case kept as stored
     EXPECT_EQ(lines[1], QString());                   // present but empty
@@ -177,7 +177,7 @@ TEST_F(StartupTest, InitialisedFileGivesSymptomSlotsAsStored) {
     EXPECT_EQ(window_->ResultsGrid().Cell(3, 0), "sneezing");
     EXPECT_EQ(window_->ResultsGrid().Cell(1, 0), "count");
     // The fixed phrases replace whatever row 0 held.
-    EXPECT_EQ(Child<ComposerPage>(*window_, "TabSheet8")->StringGrid2->item(0, 0)->text(),
+    EXPECT_EQ(Child<QTableWidget>(*window_, "StringGrid2")->item(0, 0)->text(),
               QStringLiteral("End of Meal, $,"));
     // An initialised file is only read.
     EXPECT_FALSE(SettingsText().contains(QStringLiteral("Odra Vennt")));

@@ -77,13 +77,13 @@ QString WindowTest::SettingsText() const {
 }
 
 void WindowTest::Type(const QString& text) {
-    QTextCursor cursor = Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->textCursor();
+    QTextCursor cursor = Child<QPlainTextEdit>(*window_, "RichEdit2")->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
 }
 
 QString WindowTest::EditorText() const {
-    return Child<ComposerPage>(*window_, "TabSheet8")->RichEdit2->toPlainText();
+    return Child<QPlainTextEdit>(*window_, "RichEdit2")->toPlainText();
 }
 
 }  // namespace quorvane::testing

@@ -218,7 +218,7 @@ class Monkey {
   private:
     QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
     ComposerPage& Composer() const { return *Child<ComposerPage>(*window_, "TabSheet8"); }
-    QPlainTextEdit& Editor() const { return *Composer().RichEdit2; }
+    QPlainTextEdit& Editor() const { return *Child<QPlainTextEdit>(Composer(), "RichEdit2"); }
     QTabWidget& Pages() const { return *Child<QTabWidget>(*window_, "PageControl1"); }
     void Trigger(const char* action) const { Child<QAction>(*window_, action)->trigger(); }
 
@@ -365,7 +365,7 @@ class Monkey {
             case 5:
             case 6: {  // a word-grid click
                 Pages().setCurrentWidget(&Composer());
-                QTableWidget& grid = *Composer().StringGrid2;
+                QTableWidget& grid = *Child<QTableWidget>(Composer(), "StringGrid2");
                 const int row = static_cast<int>(prompts_.Pick(6));
                 const int column = static_cast<int>(prompts_.Pick(8));
                 Remember(
@@ -379,7 +379,7 @@ class Monkey {
             }
             case 7:
                 Remember(QStringLiteral("Edit/Stop"));
-                Composer().Button6->click();
+                Child<QPushButton>(Composer(), "Button6")->click();
                 return;
             case 8: {
                 const int page =
@@ -389,7 +389,7 @@ class Monkey {
                 return;
             }
             case 9: {  // a symptom rename
-                QListWidget& list = *Child<SymptomListPage>(*window_, "TabSheet3")->ListBox2;
+                QListWidget& list = *Child<QListWidget>(*window_, "ListBox2");
                 const int line = static_cast<int>(prompts_.Pick(20));
                 Remember(QStringLiteral("rename symptom %1").arg(line));
                 list.setCurrentRow(line);
@@ -456,17 +456,17 @@ class Monkey {
                 const std::size_t what = prompts_.Pick(3);
                 Remember(QStringLiteral("auto-fill %1").arg(what));
                 if (what == 0) {
-                    page.buttonNew->click();
+                    Child<QPushButton>(page, "buttonNew")->click();
                 } else if (what == 1) {
                     window_->Guard([&page] { page.Timer1Timer(); });
                 } else {
-                    page.Edit6->setText(QString::number(prompts_.Pick(8)));
+                    Child<QLineEdit>(page, "Edit6")->setText(QString::number(prompts_.Pick(8)));
                     window_->Guard([&page] { page.Edit6Change(); });
                 }
                 return;
             }
             case 22: {  // the boxes the analysis reads
-                QLineEdit& minimum = *Child<SymptomListPage>(*window_, "TabSheet3")->Edit2;
+                QLineEdit& minimum = *Child<QLineEdit>(*window_, "Edit2");
                 const std::size_t what = prompts_.Pick(6);
                 Remember(QStringLiteral("settings boxes %1").arg(what));
                 if (what == 0) {
@@ -488,13 +488,13 @@ class Monkey {
                                                 static_cast<int>(prompts_.Pick(30)));
                     window_->Guard([this] { window_->StringGrid1DblClick(); });
                 } else if (what == 1) {
-                    Composer().Button4->click();
+                    Child<QPushButton>(Composer(), "Button4")->click();
                 } else if (what == 2) {
-                    Composer().Button5->click();
+                    Child<QPushButton>(Composer(), "Button5")->click();
                 } else if (what == 3) {
-                    Child<SymptomListPage>(*window_, "TabSheet3")->Button2->click();
+                    Child<QPushButton>(*window_, "Button2")->click();
                 } else {
-                    Child<SymptomListPage>(*window_, "TabSheet3")->Button3->click();
+                    Child<QPushButton>(*window_, "Button3")->click();
                 }
                 return;
             }

@@ -41,6 +41,8 @@ class ComposerPage : public QWidget {
     void buttonNewClick();
     void Timer1Timer();
 
+  private:
+    // Tests and tools find these by their object names, which are these names.
     QTableWidget* StringGrid2;
     QPlainTextEdit* RichEdit2;
     QLineEdit* Edit6;
@@ -50,7 +52,6 @@ class ComposerPage : public QWidget {
     QPushButton* Button5;
     QTimer* Timer1;
 
-  private:
     WindowServices services_;
     std::function<QString()> minimumCountText_;
 };

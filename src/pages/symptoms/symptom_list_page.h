@@ -34,6 +34,11 @@ class SymptomListPage : public QWidget {
     void Button2Click();  // "Set Default"
     void Button3Click();  // "Load Default"
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // Tests and tools find these by their object names, which are these names.
     QLabel* Label7;
     QListWidget* ListBox2;
     QLabel* Label10;
@@ -45,10 +50,6 @@ class SymptomListPage : public QWidget {
     QLabel* Label8;
     QListWidget* ListBox1;  // never shown
 
-  protected:
-    void changeEvent(QEvent* event) override;
-
-  private:
     // Sizes every label to its text in the font it has now, at its design place.
     void FitLabels();
 

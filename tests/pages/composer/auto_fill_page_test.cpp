@@ -26,9 +26,9 @@ class AutoFillPageTest : public ComposerPageTest {
 
     // Types the threshold and leaves the box, as the user does.
     void EnterThreshold(const QString& text) {
-        page->Edit6->setFocus();
-        page->Edit6->setText(text);
-        page->RichEdit2->setFocus();
+        Child<QLineEdit>(*page, "Edit6")->setFocus();
+        Child<QLineEdit>(*page, "Edit6")->setText(text);
+        Child<QPlainTextEdit>(*page, "RichEdit2")->setFocus();
     }
 
     // Rows 1 to 5 read row by row.
@@ -53,7 +53,7 @@ class AutoFillPageTest : public ComposerPageTest {
 };
 
 TEST_F(AutoFillPageTest, LeavingTheBoxFillsTheItemsEatenAtLeastTTimesRowByRow) {
-    EXPECT_EQ(page->Edit6->text(), "6");
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "6");
     EnterThreshold("3");
     EXPECT_EQ(FilledCells(), Expected({"ITEM0", "ITEM1", "ITEM2", "ITEM3", "ITEM4", "ITEM5",
                                        "ITEM6", "ITEM7", "ITEM8", "ITEM9"}));
@@ -94,30 +94,30 @@ TEST_F(AutoFillPageTest, ThresholdsThatFillNothingLeaveTheGrid) {
 
 TEST_F(AutoFillPageTest, AutoRaisesTheThresholdByOneEachTickUntilStopped) {
     const ComposerWords before = page->Words();
-    page->buttonNew->click();
-    EXPECT_EQ(page->Edit6->text(), "3");
-    EXPECT_TRUE(page->Timer1->isActive());
-    EXPECT_EQ(page->Timer1->interval(), 1000);
-    EXPECT_EQ(page->buttonNew->text(), "stop");
+    Child<QPushButton>(*page, "buttonNew")->click();
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "3");
+    EXPECT_TRUE(Child<QTimer>(*page, "Timer1")->isActive());
+    EXPECT_EQ(Child<QTimer>(*page, "Timer1")->interval(), 1000);
+    EXPECT_EQ(Child<QPushButton>(*page, "buttonNew")->text(), "stop");
     EXPECT_EQ(page->Words(), before) << "the first fill comes with the first tick";
 
-    page->Edit6->setText("1");
+    Child<QLineEdit>(*page, "Edit6")->setText("1");
     page->Timer1Timer();
-    EXPECT_EQ(page->Edit6->text(), "2");
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "2");
     EXPECT_EQ(FilledCells()[10], "JAM, ");
     page->Timer1Timer();
-    EXPECT_EQ(page->Edit6->text(), "3");
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "3");
     EXPECT_EQ(FilledCells()[10], "");
 
-    page->buttonNew->click();
-    EXPECT_FALSE(page->Timer1->isActive());
-    EXPECT_EQ(page->buttonNew->text(), "Auto");
+    Child<QPushButton>(*page, "buttonNew")->click();
+    EXPECT_FALSE(Child<QTimer>(*page, "Timer1")->isActive());
+    EXPECT_EQ(Child<QPushButton>(*page, "buttonNew")->text(), "Auto");
     EXPECT_EQ(FilledCells()[9], "ITEM9, ") << "stop keeps the last fill";
 
     minimumCount = "7";
-    page->buttonNew->click();
-    EXPECT_EQ(page->Edit6->text(), "7");
-    page->buttonNew->click();
+    Child<QPushButton>(*page, "buttonNew")->click();
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "7");
+    Child<QPushButton>(*page, "buttonNew")->click();
 }
 
 TEST_F(AutoFillPageTest, AFailingTickStopsTheTimerBeforeItIsReported) {
@@ -128,21 +128,22 @@ TEST_F(AutoFillPageTest, AFailingTickStopsTheTimerBeforeItIsReported) {
     const Case cases[] = {{"x1", "'x1' is not a valid integer value"},
                           {"2147483647", "Integer overflow"}};
     // Quick ticks: any tick after the failing one would ask a box nobody expects.
-    page->Timer1->setInterval(5);
+    Child<QTimer>(*page, "Timer1")->setInterval(5);
     for (const Case& c : cases) {
-        page->buttonNew->click();
-        page->Edit6->setText(c.edit6);
+        Child<QPushButton>(*page, "buttonNew")->click();
+        Child<QLineEdit>(*page, "Edit6")->setText(c.edit6);
         bool runningAtReport = true;
         beforeErrorBox = [&] {
-            runningAtReport = page->Timer1->isActive() || page->buttonNew->text() != "Auto";
+            runningAtReport = Child<QTimer>(*page, "Timer1")->isActive() ||
+                              Child<QPushButton>(*page, "buttonNew")->text() != "Auto";
         };
         prompts.ExpectError();
         // A real tick, so it comes through the same connection as in the program.
         EXPECT_TRUE(QTest::qWaitFor([&] { return !prompts.asked().empty(); }, 10000));
         EXPECT_EQ(prompts.last().text, c.message);
         EXPECT_FALSE(runningAtReport);
-        EXPECT_FALSE(page->Timer1->isActive());
-        EXPECT_EQ(page->Edit6->text(), c.edit6);
+        EXPECT_FALSE(Child<QTimer>(*page, "Timer1")->isActive());
+        EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), c.edit6);
         QTest::qWait(50);
         EXPECT_EQ(prompts.asked().size(), 1u) << "reported once";
         prompts = ScriptedPrompts();
@@ -152,20 +153,20 @@ TEST_F(AutoFillPageTest, AFailingTickStopsTheTimerBeforeItIsReported) {
 TEST_F(AutoFillPageTest, ATickWhileTheItemListIsReleasedDoesNothing) {
     EnterThreshold("1");
     const ComposerWords before = page->Words();
-    page->buttonNew->click();
-    page->Edit6->setText("1");
+    Child<QPushButton>(*page, "buttonNew")->click();
+    Child<QLineEdit>(*page, "Edit6")->setText("1");
     analysis.Items().Discard();
     page->Timer1Timer();
-    EXPECT_EQ(page->Edit6->text(), "1");
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "1");
     EXPECT_EQ(page->Words(), before);
-    EXPECT_TRUE(page->Timer1->isActive());
+    EXPECT_TRUE(Child<QTimer>(*page, "Timer1")->isActive());
 
     analysis.Items().SetUp();  // the new read has begun
     analysis.Items().AddOccurrence("PEAR");
     page->Timer1Timer();
-    EXPECT_EQ(page->Edit6->text(), "2");
+    EXPECT_EQ(Child<QLineEdit>(*page, "Edit6")->text(), "2");
     EXPECT_EQ(FilledCells().front(), "");
-    page->buttonNew->click();
+    Child<QPushButton>(*page, "buttonNew")->click();
 }
 
 }  // namespace

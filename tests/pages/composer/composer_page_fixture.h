@@ -10,6 +10,7 @@
 
 #include "pages/composer/composer_page.h"
 #include "pages/page_test_harness.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 
@@ -34,26 +35,28 @@ class ComposerPageTest : public PageTest {
         window.setCentralWidget(central);
         window.resize(620, 460);
         ShowActive(window);
-        page->RichEdit2->setFocus();
+        Child<QPlainTextEdit>(*page, "RichEdit2")->setFocus();
     }
 
     QPoint CellCentre(int column, int row) const {
-        QTableWidget* grid = page->StringGrid2;
+        QTableWidget* grid = Child<QTableWidget>(*page, "StringGrid2");
         return grid->visualRect(grid->model()->index(row, column)).center();
     }
     void SetCell(int column, int row, const QString& text) {
-        page->StringGrid2->item(row, column)->setText(text);
+        Child<QTableWidget>(*page, "StringGrid2")->item(row, column)->setText(text);
     }
-    QString Cell(int column, int row) const { return page->StringGrid2->item(row, column)->text(); }
-    QString EditorText() const { return page->RichEdit2->toPlainText(); }
+    QString Cell(int column, int row) const {
+        return Child<QTableWidget>(*page, "StringGrid2")->item(row, column)->text();
+    }
+    QString EditorText() const { return Child<QPlainTextEdit>(*page, "RichEdit2")->toPlainText(); }
 
     void ClickCell(int column, int row) {
-        QTest::mouseClick(page->StringGrid2->viewport(), Qt::LeftButton, {},
+        QTest::mouseClick(Child<QTableWidget>(*page, "StringGrid2")->viewport(), Qt::LeftButton, {},
                           CellCentre(column, row));
     }
     // The events of a real double-click: press, release, press, double-click, release.
     void DoubleClickCell(int column, int row) {
-        QWidget* viewport = page->StringGrid2->viewport();
+        QWidget* viewport = Child<QTableWidget>(*page, "StringGrid2")->viewport();
         const QPoint centre = CellCentre(column, row);
         QTest::mouseClick(viewport, Qt::LeftButton, {}, centre);
         QTest::mousePress(viewport, Qt::LeftButton, {}, centre);
@@ -62,9 +65,10 @@ class ComposerPageTest : public PageTest {
     }
 
     bool CaretAtEndOfFocusedEditor() const {
-        const QTextCursor caret = page->RichEdit2->textCursor();
-        return page->RichEdit2->hasFocus() && !caret.hasSelection() &&
-               caret.position() == page->RichEdit2->document()->characterCount() - 1;
+        const QTextCursor caret = Child<QPlainTextEdit>(*page, "RichEdit2")->textCursor();
+        return Child<QPlainTextEdit>(*page, "RichEdit2")->hasFocus() && !caret.hasSelection() &&
+               caret.position() ==
+                   Child<QPlainTextEdit>(*page, "RichEdit2")->document()->characterCount() - 1;
     }
 
     QString minimumCount = "3";

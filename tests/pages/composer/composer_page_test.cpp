@@ -29,10 +29,10 @@ class WordInsertionTest : public ComposerPageTest,
 
 TEST_P(WordInsertionTest, ClickOnACellAppendsItsWordAtTheEnd) {
     const InsertionCase& c = GetParam();
-    page->RichEdit2->setPlainText(c.before);
-    page->RichEdit2->moveCursor(QTextCursor::Start);
+    Child<QPlainTextEdit>(*page, "RichEdit2")->setPlainText(c.before);
+    Child<QPlainTextEdit>(*page, "RichEdit2")->moveCursor(QTextCursor::Start);
     SetCell(3, 2, c.word);
-    QSignalSpy changes(page->RichEdit2, &QPlainTextEdit::textChanged);
+    QSignalSpy changes(Child<QPlainTextEdit>(*page, "RichEdit2"), &QPlainTextEdit::textChanged);
 
     ClickCell(3, 2);
 
@@ -64,7 +64,7 @@ TEST_F(ComposerPageTest, EveryClickCountsButADoubleClickCountsOnce) {
     ClickCell(0, 1);
     EXPECT_EQ(EditorText(), "tea,  tea, ");
 
-    page->RichEdit2->clear();
+    Child<QPlainTextEdit>(*page, "RichEdit2")->clear();
     DoubleClickCell(0, 1);
     EXPECT_EQ(EditorText(), "tea, ");
     ClickCell(0, 1);
@@ -79,7 +79,7 @@ TEST_F(ComposerPageTest, NavigationKeysThatMoveTheCurrentCellAppendItsWord) {
         }
     }
     page->SetWords(words);
-    QTableWidget* grid = page->StringGrid2;
+    QTableWidget* grid = Child<QTableWidget>(*page, "StringGrid2");
     grid->setCurrentCell(0, 0);
 
     struct Step {
@@ -114,15 +114,15 @@ TEST_F(ComposerPageTest, EditModeTurnsTheWindowRedWhicheverPageIsInFront) {
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     ASSERT_EQ(shownColour(page), buttonFace);
 
-    page->Button6->click();
+    Child<QPushButton>(*page, "Button6")->click();
     EXPECT_TRUE(page->EditMode());
-    EXPECT_EQ(page->Button6->text(), "Stop");
+    EXPECT_EQ(Child<QPushButton>(*page, "Button6")->text(), "Stop");
     EXPECT_EQ(shownColour(otherPage), QColor(255, 0, 0));
     EXPECT_EQ(shownColour(page), QColor(255, 0, 0));
 
-    page->Button6->click();
+    Child<QPushButton>(*page, "Button6")->click();
     EXPECT_FALSE(page->EditMode());
-    EXPECT_EQ(page->Button6->text(), "Edit");
+    EXPECT_EQ(Child<QPushButton>(*page, "Button6")->text(), "Edit");
     EXPECT_EQ(shownColour(otherPage), buttonFace);
     EXPECT_EQ(shownColour(page), buttonFace);
 }
@@ -165,7 +165,7 @@ TEST_F(ComposerPageTest, EveryWordShowsWholeOnOneLineWithEveryCellInView) {
         }
         page->SetWords(words);
         QApplication::processEvents();
-        QTableWidget* grid = page->StringGrid2;
+        QTableWidget* grid = Child<QTableWidget>(*page, "StringGrid2");
         const QFontMetrics metrics(grid->font());
         for (int column = 0; column < kComposerColumns; ++column) {
             for (int row = 0; row < kComposerRows; ++row) {
@@ -187,19 +187,20 @@ TEST_F(ComposerPageTest, EveryWordShowsWholeOnOneLineWithEveryCellInView) {
         }
     }
     // Line breaks show as blanks; the cell keeps them for the editor and "Set".
-    EXPECT_EQ(Shown(*page->StringGrid2, 1, 0).text, "End of Day, #,");
-    EXPECT_EQ(Shown(*page->StringGrid2, 3, 0).text, "Quitting addiction, #, #, #,");
+    EXPECT_EQ(Shown(*Child<QTableWidget>(*page, "StringGrid2"), 1, 0).text, "End of Day, #,");
+    EXPECT_EQ(Shown(*Child<QTableWidget>(*page, "StringGrid2"), 3, 0).text,
+              "Quitting addiction, #, #, #,");
     EXPECT_EQ(Cell(1, 0), "End of Day, #,\r\n\r\n");
-    page->RichEdit2->clear();
+    Child<QPlainTextEdit>(*page, "RichEdit2")->clear();
     ClickCell(1, 0);
     EXPECT_EQ(EditorText(), "End of Day, #,\n\n ");
 }
 
 TEST_F(ComposerPageTest, EditModeClicksAskForTheCellTextAndNeverTouchTheEditor) {
-    page->RichEdit2->setPlainText("april 29");
+    Child<QPlainTextEdit>(*page, "RichEdit2")->setPlainText("april 29");
     SetCell(2, 3, "rice,");
     SetCell(3, 3, "alcohol,");
-    page->Button6->click();
+    Child<QPushButton>(*page, "Button6")->click();
 
     prompts.ExpectInput(QString("brown rice,"));
     ClickCell(2, 3);
@@ -209,12 +210,12 @@ TEST_F(ComposerPageTest, EditModeClicksAskForTheCellTextAndNeverTouchTheEditor) 
     EXPECT_EQ(Cell(2, 3), "brown rice,");
 
     prompts.ExpectInput(std::nullopt);  // Cancel
-    QTest::keyClick(page->StringGrid2, Qt::Key_Right);
+    QTest::keyClick(Child<QTableWidget>(*page, "StringGrid2"), Qt::Key_Right);
     EXPECT_EQ(prompts.presets().back(), "alcohol,");
     EXPECT_EQ(Cell(3, 3), "alcohol,");
     EXPECT_EQ(EditorText(), "april 29");
 
-    page->Button6->click();
+    Child<QPushButton>(*page, "Button6")->click();
     ClickCell(2, 3);
     EXPECT_EQ(EditorText(), "april 29, brown rice, ");
 }
@@ -226,18 +227,18 @@ TEST_F(ComposerPageTest, SetAndLoadRoundTripThroughTheSettingsFile) {
     page->SetWords(stored);
 
     prompts.ExpectConfirm(false);
-    page->Button5->click();
+    Child<QPushButton>(*page, "Button5")->click();
     EXPECT_EQ(prompts.last().text, "Continue to permanently change default settings?");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(SettingsFile())));
 
     ProfileFile(SettingsFile()).WriteString("Symptoms", "2", "MIGRAINE");
     prompts.ExpectConfirm(true);
-    page->Button5->click();
+    Child<QPushButton>(*page, "Button5")->click();
     prompts.ExpectConfirm(true);
-    page->Button5->click();  // every Set writes the token lines again
+    Child<QPushButton>(*page, "Button5")->click();  // every Set writes the token lines again
 
     page->SetWords(ComposerWords{});
-    page->Button4->click();  // no confirmation
+    Child<QPushButton>(*page, "Button4")->click();  // no confirmation
     EXPECT_EQ(page->Words(), stored);
     const ProfileFile file(SettingsFile());
     EXPECT_EQ(file.ReadString("Symptoms", "2", "?"), "MIGRAINE");
@@ -250,7 +251,7 @@ TEST_F(ComposerPageTest, SetAndLoadRoundTripThroughTheSettingsFile) {
 }
 
 TEST_F(ComposerPageTest, LoadWithoutAFileShowsNotEnteredBesideTheFixedTokens) {
-    page->Button4->click();
+    Child<QPushButton>(*page, "Button4")->click();
     const ComposerWords words = page->Words();
     for (int c = 0; c < kComposerColumns; ++c) {
         for (int r = 0; r < kComposerRows; ++r) {
@@ -268,14 +269,14 @@ TEST_F(ComposerPageTest, HostileWordsStoredWithSetKeepEveryOtherKey) {
     const QString hostile[] = {QString(255, QChar('x')), QString("[Symptoms]"), QString("2=HACKED"),
                                QString::fromLatin1("a\x01\x1b\x7f=b"),
                                QString("pie,\r\n[Symptoms]\r\n2=HACKED\r\nMainFile=evil")};
-    page->Button6->click();
+    Child<QPushButton>(*page, "Button6")->click();
     for (int i = 0; i < 5; ++i) {
         prompts.ExpectInput(hostile[i]);
         ClickCell(4, i + 1);
     }
-    page->Button6->click();
+    Child<QPushButton>(*page, "Button6")->click();
     prompts.ExpectConfirm(true);
-    page->Button5->click();
+    Child<QPushButton>(*page, "Button5")->click();
 
     const ProfileFile after(SettingsFile());
     EXPECT_EQ(after.ReadString("Configuration", "MainFile", "?"), "diary.txt");
@@ -291,55 +292,56 @@ TEST_F(ComposerPageTest, HostileWordsStoredWithSetKeepEveryOtherKey) {
 }
 
 TEST_F(ComposerPageTest, FocusEnteringThePageGoesToTheEndOfTheEditor) {
-    page->RichEdit2->setPlainText("tea, \ncoffee, ");
-    page->RichEdit2->moveCursor(QTextCursor::Start);
+    Child<QPlainTextEdit>(*page, "RichEdit2")->setPlainText("tea, \ncoffee, ");
+    Child<QPlainTextEdit>(*page, "RichEdit2")->moveCursor(QTextCursor::Start);
     above->setFocus();
     ASSERT_TRUE(above->hasFocus());
 
     SetCell(1, 1, "beef");
-    const int currentRow = page->StringGrid2->currentRow();
-    const int currentColumn = page->StringGrid2->currentColumn();
+    const int currentRow = Child<QTableWidget>(*page, "StringGrid2")->currentRow();
+    const int currentColumn = Child<QTableWidget>(*page, "StringGrid2")->currentColumn();
     ClickCell(1, 1);  // this press only brings the focus in
     EXPECT_EQ(EditorText(), "tea, \ncoffee, ");
     EXPECT_TRUE(CaretAtEndOfFocusedEditor());
-    EXPECT_EQ(page->StringGrid2->currentRow(), currentRow);
-    EXPECT_EQ(page->StringGrid2->currentColumn(), currentColumn);
-    EXPECT_TRUE(page->StringGrid2->selectedItems().isEmpty() ||
-                page->StringGrid2->selectedItems().front() != page->StringGrid2->item(1, 1));
+    EXPECT_EQ(Child<QTableWidget>(*page, "StringGrid2")->currentRow(), currentRow);
+    EXPECT_EQ(Child<QTableWidget>(*page, "StringGrid2")->currentColumn(), currentColumn);
+    EXPECT_TRUE(Child<QTableWidget>(*page, "StringGrid2")->selectedItems().isEmpty() ||
+                Child<QTableWidget>(*page, "StringGrid2")->selectedItems().front() !=
+                    Child<QTableWidget>(*page, "StringGrid2")->item(1, 1));
 
     ClickCell(1, 1);
     EXPECT_EQ(EditorText(), "tea, \ncoffee,  beef ");
 
     // Tabbing in from above the pages: the editor takes the focus all the same.
     above->setFocus();
-    page->RichEdit2->moveCursor(QTextCursor::Start);
-    page->StringGrid2->setFocus(Qt::TabFocusReason);
+    Child<QPlainTextEdit>(*page, "RichEdit2")->moveCursor(QTextCursor::Start);
+    Child<QTableWidget>(*page, "StringGrid2")->setFocus(Qt::TabFocusReason);
     EXPECT_TRUE(CaretAtEndOfFocusedEditor());
     EXPECT_EQ(EditorText(), "tea, \ncoffee,  beef ");
 }
 
 TEST_F(ComposerPageTest, FocusComingBackFromAnotherWindowEntersOnlyFromOutsideThePage) {
     QLineEdit otherWindow;
-    page->RichEdit2->setPlainText("tea, ");
+    Child<QPlainTextEdit>(*page, "RichEdit2")->setPlainText("tea, ");
     const auto caretAtStart = [&] {
-        page->RichEdit2->moveCursor(QTextCursor::Start);
+        Child<QPlainTextEdit>(*page, "RichEdit2")->moveCursor(QTextCursor::Start);
         ASSERT_FALSE(CaretAtEndOfFocusedEditor());
     };
 
     // Away from the editor and back, as around a box: no entry, the caret stays.
-    page->RichEdit2->setFocus();
+    Child<QPlainTextEdit>(*page, "RichEdit2")->setFocus();
     caretAtStart();
     ShowActive(otherWindow);
     ShowActive(window);
-    EXPECT_TRUE(page->RichEdit2->hasFocus());
-    EXPECT_EQ(page->RichEdit2->textCursor().position(), 0);
+    EXPECT_TRUE(Child<QPlainTextEdit>(*page, "RichEdit2")->hasFocus());
+    EXPECT_EQ(Child<QPlainTextEdit>(*page, "RichEdit2")->textCursor().position(), 0);
 
     // Focus outside the page, the editor chosen while the window was inactive (as
     // start-up does after its box): an entry once the window is back.
     above->setFocus();
     ShowActive(otherWindow);
     caretAtStart();
-    page->RichEdit2->setFocus();
+    Child<QPlainTextEdit>(*page, "RichEdit2")->setFocus();
     ShowActive(window);
     EXPECT_TRUE(CaretAtEndOfFocusedEditor());
 }

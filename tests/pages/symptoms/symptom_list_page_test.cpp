@@ -8,6 +8,7 @@
 #include "core/settings/profile_file.h"
 #include "pages/page_test_harness.h"
 #include "pages/symptoms/symptom_list_page.h"
+#include "support/find_child.h"
 
 namespace quorvane::testing {
 namespace {
@@ -21,8 +22,8 @@ class SymptomListPageTest : public PageTest {
 
     QStringList Lines() const {
         QStringList lines;
-        for (int i = 0; i < page.ListBox2->count(); ++i) {
-            lines << page.ListBox2->item(i)->text();
+        for (int i = 0; i < Child<QListWidget>(page, "ListBox2")->count(); ++i) {
+            lines << Child<QListWidget>(page, "ListBox2")->item(i)->text();
         }
         return lines;
     }
@@ -30,7 +31,7 @@ class SymptomListPageTest : public PageTest {
     // A double-click on a line with the events a real one delivers: press,
     // release, press, double-click, release.
     void DoubleClickLine(int line) {
-        QListWidget* list = page.ListBox2;
+        QListWidget* list = Child<QListWidget>(page, "ListBox2");
         list->scrollToItem(list->item(line));
         QWidget* viewport = list->viewport();
         const QPoint centre = list->visualItemRect(list->item(line)).center();
@@ -59,7 +60,7 @@ TEST_F(SymptomListPageTest, ShowsTheTwentyUserSlotsAndTheMinimumCount) {
     EXPECT_FALSE(lines.contains("TOTAL"));
     EXPECT_EQ(page.MinimumCountText(), "3");
 
-    page.Edit2->setText("12");
+    Child<QLineEdit>(page, "Edit2")->setText("12");
     EXPECT_EQ(page.MinimumCountText(), "12");
 }
 
@@ -91,7 +92,7 @@ TEST_P(SymptomRenameTest, DoubleClickRenamesTheLineAndRefreshesTheHeadings) {
     EXPECT_EQ(prompts.presets().back().toLatin1().toStdString(), c.storedBefore);
     EXPECT_EQ(symptoms.Name(4), c.storedAfter);
     EXPECT_EQ(Lines()[2].toLatin1().toStdString(), c.storedAfter);
-    EXPECT_TRUE(page.ListBox2->selectedItems().isEmpty());
+    EXPECT_TRUE(Child<QListWidget>(page, "ListBox2")->selectedItems().isEmpty());
     EXPECT_EQ(headingRefreshes, 1);
     EXPECT_EQ(symptoms.Name(3), SymptomTable::BuiltInName(3));
 }
@@ -127,19 +128,19 @@ TEST_F(SymptomListPageTest, DoubleClickWithoutASelectedLineAsksNothing) {
 
 TEST_F(SymptomListPageTest, SetDefaultAndLoadDefaultRoundTrip) {
     prompts.ExpectConfirm(false);
-    page.Button2->click();
+    Child<QPushButton>(page, "Button2")->click();
     EXPECT_EQ(prompts.last().text, "Continue to permanently change default settings?");
     EXPECT_TRUE(FileBytes().empty()) << "No must write nothing";
 
     symptoms.SetName(2, "MIGRAINE");
     symptoms.SetName(21, "RASH");
     prompts.ExpectConfirm(true);
-    page.Button2->click();
+    Child<QPushButton>(page, "Button2")->click();
 
     symptoms.SetName(2, "CHANGED");
     symptoms.SetName(21, "CHANGED TOO");
     page.RefillList();
-    page.Button3->click();  // no confirmation
+    Child<QPushButton>(page, "Button3")->click();  // no confirmation
     EXPECT_EQ(symptoms.Name(2), "MIGRAINE");
     EXPECT_EQ(symptoms.Name(21), "RASH");
     EXPECT_EQ(Lines().front(), "MIGRAINE");
@@ -148,7 +149,7 @@ TEST_F(SymptomListPageTest, SetDefaultAndLoadDefaultRoundTrip) {
 }
 
 TEST_F(SymptomListPageTest, LoadDefaultWithoutAFileGivesNumberedPlaceholders) {
-    page.Button3->click();
+    Child<QPushButton>(page, "Button3")->click();
     EXPECT_EQ(Lines()[0], "2_________");
     EXPECT_EQ(Lines()[13], "15_________");
     EXPECT_EQ(Lines()[19], "21_________");
@@ -166,7 +167,7 @@ TEST_F(SymptomListPageTest, HostileNamesStoredWithSetDefaultKeepEveryOtherKey) {
         DoubleClickLine(line);
     }
     prompts.ExpectConfirm(true);
-    page.Button2->click();
+    Child<QPushButton>(page, "Button2")->click();
 
     const ProfileFile after(SettingsFile());
     EXPECT_EQ(after.ReadString("Configuration", "MainFile", "?"), "diary.txt");
