@@ -12,6 +12,8 @@ function(quorvane_add_test name)
     set(env "")
     if(ARG_GUI)
         set_target_properties(${name} PROPERTIES AUTOMOC ON)
+        target_sources(${name} PRIVATE
+            ${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan_default_suppressions.cpp)
         set(env "QT_QPA_PLATFORM=offscreen")
     endif()
     gtest_discover_tests(${name}
