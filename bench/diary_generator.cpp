@@ -1,4 +1,5 @@
 #include "diary_generator.h"
+#include "diary_calendar.h"
 #include "seeded_random.h"
 
 #include <algorithm>
@@ -35,13 +36,6 @@ constexpr std::array kModifiers = {
 constexpr std::array kSymptoms = {"random",       "headache",   "weight gain",
                                   "stomach ache", "poor sleep", "ibs",
                                   "mental fog",   "stressed",   "mouth ulcer"};
-
-constexpr std::array kMonths = {"january",   "february", "march",    "april",
-                                "may",       "june",     "july",     "august",
-                                "september", "october",  "november", "december"};
-constexpr std::array kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-constexpr std::array kWeekdays = {"monday", "tuesday",  "wednesday", "thursday",
-                                  "friday", "saturday", "sunday"};
 
 std::vector<std::string> MakeVocabulary(Random& random, int count) {
     std::set<std::string> seen;
@@ -90,11 +84,9 @@ std::string GenerateDiary(uint64_t seed, const DiaryShape& shape) {
 
     std::string diary;
     diary.reserve(static_cast<std::size_t>(shape.Days) * 480);
-    int month = 0;
-    int dayOfMonth = 1;
+    DiaryCalendar calendar;
     for (int day = 0; day < shape.Days; ++day) {
-        diary += kMonths[month];
-        diary += ' ' + std::to_string(dayOfMonth) + ", " + kWeekdays[day % 7] + ",\r\n";
+        diary += calendar.NextDateLine();
         const int meals = 3 + random.Below(3);
         for (int meal = 0; meal < meals; ++meal) {
             const int count = 6 + random.Below(8);
@@ -110,10 +102,6 @@ std::string GenerateDiary(uint64_t seed, const DiaryShape& shape) {
             diary += "$,\r\n";
         }
         diary += "#,\r\n\r\n";
-        if (++dayOfMonth > kMonthDays[month]) {
-            dayOfMonth = 1;
-            month = (month + 1) % 12;
-        }
     }
     return diary;
 }

@@ -1,8 +1,8 @@
 #include "suspects_simulator.h"
+#include "diary_calendar.h"
 #include "seeded_random.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace quorvane::bench {
@@ -10,13 +10,6 @@ namespace quorvane::bench {
 namespace {
 
 using quorvane::bench::Random;
-
-constexpr std::array kMonths = {"january",   "february", "march",    "april",
-                                "may",       "june",     "july",     "august",
-                                "september", "october",  "november", "december"};
-constexpr std::array kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-constexpr std::array kWeekdays = {"monday", "tuesday",  "wednesday", "thursday",
-                                  "friday", "saturday", "sunday"};
 
 std::string FoodName(int index) {
     // Letters only: the reader drops digits.
@@ -120,8 +113,7 @@ SimulatedDiary SimulateDiary(uint64_t seed, const SimulationShape& shape) {
 
     std::string& text = diary.Text;
     text.reserve(static_cast<std::size_t>(days) * 200);
-    int month = 0;
-    int dayOfMonth = 1;
+    DiaryCalendar calendar;
     for (int day = 0; day < days; ++day) {
         std::vector<std::string> items = eaten[static_cast<std::size_t>(day)];
         for (std::size_t i = items.size(); i > 1; --i) {
@@ -144,9 +136,7 @@ SimulatedDiary SimulateDiary(uint64_t seed, const SimulationShape& shape) {
             symptomAt = first + static_cast<std::size_t>(
                                     random.Below(static_cast<int>(items.size() - first) + 1));
         }
-        text += kMonths[static_cast<std::size_t>(month)];
-        text += ' ' + std::to_string(dayOfMonth) + ", " +
-                kWeekdays[static_cast<std::size_t>(day % 7)] + ",\r\n";
+        text += calendar.NextDateLine();
         const std::size_t perMeal = std::max<std::size_t>(1, (items.size() + 2) / 3);
         for (std::size_t i = 0; i <= items.size(); ++i) {
             if (i == symptomAt) {
@@ -161,10 +151,6 @@ SimulatedDiary SimulateDiary(uint64_t seed, const SimulationShape& shape) {
             }
         }
         text += "$, #,\r\n\r\n";
-        if (++dayOfMonth > kMonthDays[static_cast<std::size_t>(month)]) {
-            dayOfMonth = 1;
-            month = (month + 1) % 12;
-        }
     }
     return diary;
 }
