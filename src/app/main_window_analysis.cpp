@@ -113,6 +113,7 @@ void TForm1::EndEngineRun() {
 
 void TForm1::RunAnalysis() {
     QString report;
+    SuspectsPage::Findings suspects;
     {
         BeginEngineRun();
         // The save writes the whole diary, as long as the read for a huge one: its
@@ -188,6 +189,8 @@ void TForm1::RunAnalysis() {
             }
             report = shown.join(QLatin1Char('\n'));
         });
+        const QString diaryPath = MainFileName();
+        RunOffThread([&] { suspects = SuspectsPage1->FindSuspectsOf(diaryPath); });
     }
     RichEdit1->setPlainText(report);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -199,7 +202,7 @@ void TForm1::RunAnalysis() {
     StepProgress(0);
     Edit4Change();
     TabSheet8->ShowAutoFillControls();
-    SuspectsPage1->ShowAnalysis(MainFileName());
+    SuspectsPage1->ShowFindings(std::move(suspects));
 }
 
 void TForm1::Edit4Change() {

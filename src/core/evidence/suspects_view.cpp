@@ -78,19 +78,39 @@ std::string_view SuspectViewHeading(int column) {
                                                     : std::string_view();
 }
 
+std::string SuspectViewField(const SuspectRow& row, int column) {
+    switch (column) {
+        case kViewRank:
+            return std::to_string(row.Rank);
+        case kViewItem:
+            return row.Item;
+        case kViewTier:
+            return std::string(TierName(row.Tier));
+        case kViewLag:
+            return std::to_string(row.Lag);
+        case kViewExposedDays:
+            return std::to_string(row.Table.A + row.Table.B);
+        case kViewEpisodesAfter:
+            return std::to_string(row.Table.A);
+        case kViewRiskRatio:
+            return Ratio(row.Risk.Ratio) + " (" + Ratio(row.Risk.Low) + "-" + Ratio(row.Risk.High) +
+                   ")";
+        case kViewP:
+            return Probability(row.PValue);
+        case kViewQ:
+            return Probability(row.QValue);
+        case kViewFlags:
+            return FlagsText(row.Flags);
+        default:
+            return {};
+    }
+}
+
 std::array<std::string, kViewColumnCount> SuspectViewFields(const SuspectRow& row) {
     std::array<std::string, kViewColumnCount> fields;
-    fields[kViewRank] = std::to_string(row.Rank);
-    fields[kViewItem] = row.Item;
-    fields[kViewTier] = TierName(row.Tier);
-    fields[kViewLag] = std::to_string(row.Lag);
-    fields[kViewExposedDays] = std::to_string(row.Table.A + row.Table.B);
-    fields[kViewEpisodesAfter] = std::to_string(row.Table.A);
-    fields[kViewRiskRatio] =
-        Ratio(row.Risk.Ratio) + " (" + Ratio(row.Risk.Low) + "-" + Ratio(row.Risk.High) + ")";
-    fields[kViewP] = Probability(row.PValue);
-    fields[kViewQ] = Probability(row.QValue);
-    fields[kViewFlags] = FlagsText(row.Flags);
+    for (int column = 0; column < kViewColumnCount; ++column) {
+        fields[static_cast<std::size_t>(column)] = SuspectViewField(row, column);
+    }
     return fields;
 }
 

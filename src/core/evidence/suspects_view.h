@@ -37,6 +37,7 @@ enum SuspectViewColumn {
 std::string_view SuspectViewHeading(int column);
 // The fields of one row in column order; the ratio with its interval in one field.
 std::array<std::string, kViewColumnCount> SuspectViewFields(const SuspectRow& row);
+std::string SuspectViewField(const SuspectRow& row, int column);
 // What a column sorts by: the figure itself, so that 10 follows 9. Text columns
 // (item, flags) have none and sort by their text.
 bool SuspectViewNumeric(int column);

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -67,11 +66,8 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     hint_->setWordWrap(true);
 
     model_ = new SuspectsTableModel(this);
-    sorted_ = new QSortFilterProxyModel(this);
-    sorted_->setSourceModel(model_);
-    sorted_->setSortRole(SuspectsTableModel::kSortRole);
     table_ = Named(new QTableView(this), "SuspectTable", QStringLiteral("Suspects"));
-    table_->setModel(sorted_);
+    table_->setModel(model_);
     table_->setSortingEnabled(true);
     table_->sortByColumn(kViewRank, Qt::AscendingOrder);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -168,18 +164,30 @@ void SuspectsPage::Clear() {
     }
 }
 
-void SuspectsPage::ShowAnalysis(const QString& diaryPath) {
-    Clear();
+SuspectsPage::Findings SuspectsPage::FindSuspectsOf(const QString& diaryPath) const {
+    Findings findings;
     const Analysis& analysis = services_.analysis;
     if (!analysis.GatheredEvidence() || !analysis.Evidence().Finished()) {
-        return;
+        return findings;
     }
     const std::vector<std::string> notFoods = ReadNotFoods(ProfileFile(services_.settingsPath()));
-    result_ = FindSuspects(analysis.Evidence(), analysis.Items(), notFoods);
-    hasResults_ = true;
-    diaryPath_ = diaryPath;
+    findings.Result = FindSuspects(analysis.Evidence(), analysis.Items(), notFoods);
+    findings.DiaryPath = diaryPath;
     // The file was saved just before the read, so these are the bytes analysed.
-    diaryHash_ = QString::fromLatin1(SnapshotOf(diaryPath).hash.toHex());
+    findings.DiaryHash = QString::fromLatin1(SnapshotOf(diaryPath).hash.toHex());
+    findings.Found = true;
+    return findings;
+}
+
+void SuspectsPage::ShowFindings(Findings findings) {
+    Clear();
+    if (!findings.Found) {
+        return;
+    }
+    result_ = std::move(findings.Result);
+    hasResults_ = true;
+    diaryPath_ = std::move(findings.DiaryPath);
+    diaryHash_ = std::move(findings.DiaryHash);
 
     {
         const QSignalBlocker blocker(symptoms_);
@@ -212,7 +220,7 @@ const SymptomSuspects* SuspectsPage::ChosenSymptom() const {
 
 const SuspectRow* SuspectsPage::SelectedRow() const {
     const QModelIndex current = table_->selectionModel()->currentIndex();
-    return current.isValid() ? model_->Row(sorted_->mapToSource(current).row()) : nullptr;
+    return current.isValid() ? model_->Row(current.row()) : nullptr;
 }
 
 void SuspectsPage::SymptomChosen(int) {
@@ -220,8 +228,8 @@ void SuspectsPage::SymptomChosen(int) {
     model_->SetSymptom(group);
     table_->resizeColumnsToContents();
     forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), QString());
-    if (sorted_->rowCount() > 0) {
-        table_->setCurrentIndex(sorted_->index(0, 0));
+    if (model_->rowCount() > 0) {
+        table_->setCurrentIndex(model_->index(0, 0));
     }
     SelectionChanged();
 }

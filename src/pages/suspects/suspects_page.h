@@ -12,7 +12,6 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QSortFilterProxyModel;
 class QTableView;
 
 namespace quorvane {
@@ -30,10 +29,19 @@ class SuspectsPage : public QWidget {
     explicit SuspectsPage(WindowServices services, QWidget* parent = nullptr);
     ~SuspectsPage() override;
 
-    // After an analysis whose read gathered the evidence: finds the suspects,
-    // leaving out the settings file's Not Foods, and remembers the diary's
-    // fingerprint for the summary.
-    void ShowAnalysis(const QString& diaryPath);
+    // What an analysis whose read gathered the evidence gives the page: the
+    // suspects, without the settings file's Not Foods, and the diary's fingerprint
+    // for the summary. Touches no widget, so the window runs it off its thread (a
+    // huge diary takes seconds); the analysis must stay unchanged meanwhile.
+    struct Findings {
+        SuspectsResult Result;
+        QString DiaryPath;
+        QString DiaryHash;
+        bool Found = false;  // false: the read gathered no evidence
+    };
+    Findings FindSuspectsOf(const QString& diaryPath) const;
+    void ShowFindings(Findings findings);
+    void ShowAnalysis(const QString& diaryPath) { ShowFindings(FindSuspectsOf(diaryPath)); }
     // Back to the hint, as before any analysis: the evidence is about to go.
     void Clear();
     bool HasResults() const { return hasResults_; }
@@ -60,7 +68,6 @@ class SuspectsPage : public QWidget {
     QPushButton* exportCsv_ = nullptr;
     QPushButton* summary_ = nullptr;
     SuspectsTableModel* model_ = nullptr;
-    QSortFilterProxyModel* sorted_ = nullptr;
     QTableView* table_ = nullptr;
     QPlainTextEdit* details_ = nullptr;
     TimelineChart* timeline_ = nullptr;

@@ -1,37 +1,122 @@
 #include "pages/suspects/suspects_table_model.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <string>
+
 #include "ui/text_codec.h"
 
 namespace quorvane {
+
+namespace {
+
+// A figure that is no number (a ratio with nothing to compare) sorts after every
+// number, so that the order stays a strict one.
+bool FigureLess(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) {
+        return !std::isnan(a) && std::isnan(b);
+    }
+    return a < b;
+}
+
+// Sorts `order` by one key per engine row; ties keep their order, so the engine's
+// rank decides among equal figures.
+template <typename Key, typename Less>
+void SortBy(std::vector<std::size_t>& order, const std::vector<Key>& keys, bool descending,
+            Less less) {
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return descending ? less(keys[b], keys[a]) : less(keys[a], keys[b]);
+    });
+}
+
+}  // namespace
 
 SuspectsTableModel::SuspectsTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void SuspectsTableModel::SetSymptom(const SymptomSuspects* suspects) {
     beginResetModel();
     suspects_ = suspects;
+    const std::size_t rows = suspects_ != nullptr ? suspects_->Rows.size() : 0;
     texts_.clear();
-    if (suspects_ != nullptr) {
-        texts_.reserve(suspects_->Rows.size());
-        for (const SuspectRow& row : suspects_->Rows) {
-            const auto fields = SuspectViewFields(row);
-            auto& texts = texts_.emplace_back();
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                texts[i] = FromDiskBytes(fields[i]);
-            }
+    texts_.resize(rows);
+    order_.resize(rows);
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
+    Order();
+    endResetModel();
+}
+
+void SuspectsTableModel::Order() {
+    if (suspects_ == nullptr || order_.empty()) {
+        return;
+    }
+    const std::vector<SuspectRow>& rows = suspects_->Rows;
+    const bool descending = sortOrder_ == Qt::DescendingOrder;
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
+    if (SuspectViewNumeric(sortColumn_)) {
+        std::vector<double> keys(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            keys[i] = SuspectViewSortKey(rows[i], sortColumn_);
+        }
+        SortBy(order_, keys, descending, FigureLess);
+    } else {
+        std::vector<std::string> keys(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            keys[i] = SuspectViewField(rows[i], sortColumn_);
+        }
+        SortBy(order_, keys, descending, std::less<>());
+    }
+}
+
+void SuspectsTableModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kViewColumnCount) {
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    // The selection and the current row follow their engine row to its new place.
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::size_t> engineRows;
+    engineRows.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& index : before) {
+        engineRows.push_back(order_[static_cast<std::size_t>(index.row())]);
+    }
+    sortColumn_ = column;
+    sortOrder_ = order;
+    Order();
+    std::vector<int> placeOf(order_.size());
+    for (std::size_t row = 0; row < order_.size(); ++row) {
+        placeOf[order_[row]] = static_cast<int>(row);
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        after.append(index(placeOf[engineRows[static_cast<std::size_t>(i)]], before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+const SuspectsTableModel::RowTexts& SuspectsTableModel::TextsOf(std::size_t engineRow) const {
+    std::unique_ptr<RowTexts>& texts = texts_[engineRow];
+    if (texts == nullptr) {
+        texts = std::make_unique<RowTexts>();
+        const auto fields = SuspectViewFields(suspects_->Rows[engineRow]);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            (*texts)[i] = FromDiskBytes(fields[i]);
         }
     }
-    endResetModel();
+    return *texts;
 }
 
 const SuspectRow* SuspectsTableModel::Row(int row) const {
     if (suspects_ == nullptr || row < 0 || row >= rowCount()) {
         return nullptr;
     }
-    return &suspects_->Rows[static_cast<std::size_t>(row)];
+    return &suspects_->Rows[order_[static_cast<std::size_t>(row)]];
 }
 
 int SuspectsTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(texts_.size());
+    return parent.isValid() ? 0 : static_cast<int>(order_.size());
 }
 
 int SuspectsTableModel::columnCount(const QModelIndex& parent) const {
@@ -39,20 +124,14 @@ int SuspectsTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant SuspectsTableModel::data(const QModelIndex& index, int role) const {
-    const SuspectRow* row = index.isValid() ? Row(index.row()) : nullptr;
-    if (row == nullptr) {
+    if (Row(index.isValid() ? index.row() : -1) == nullptr) {
         return {};
     }
-    const auto& texts = texts_[static_cast<std::size_t>(index.row())];
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return texts[static_cast<std::size_t>(index.column())];
-        case kSortRole:
-            if (SuspectViewNumeric(index.column())) {
-                return SuspectViewSortKey(*row, index.column());
-            }
-            return texts[static_cast<std::size_t>(index.column())];
+            return TextsOf(order_[static_cast<std::size_t>(index.row())])[static_cast<std::size_t>(
+                index.column())];
         case Qt::TextAlignmentRole:
             if (SuspectViewNumeric(index.column()) && index.column() != kViewTier) {
                 return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

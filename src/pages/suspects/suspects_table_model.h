@@ -3,24 +3,25 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "core/evidence/suspects_view.h"
 
 namespace quorvane {
 
-// The ranked suspects of one symptom. The texts are made once per symptom
-// chosen; a sort proxy orders by kSortRole, which holds the figure itself for
-// the numeric columns, so that 10 follows 9 and 0.001 comes before 0.01.
+// The ranked suspects of one symptom. A diary of random bytes gives a symptom
+// a million foods, so the model sorts itself on the figures (10 follows 9, 0.001
+// comes before 0.01) and makes a row's texts only when the view first asks for them.
 class SuspectsTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    static constexpr int kSortRole = Qt::UserRole;
-
     explicit SuspectsTableModel(QObject* parent = nullptr);
 
-    // The group must outlive the model's use of it; null empties the table.
+    // The group must outlive the model's use of it; null empties the table. The
+    // rows come in the last sort's order.
     void SetSymptom(const SymptomSuspects* suspects);
+    // The engine's row shown at this row of the table.
     const SuspectRow* Row(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,10 +29,18 @@ class SuspectsTableModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
   private:
+    using RowTexts = std::array<QString, kViewColumnCount>;
+    const RowTexts& TextsOf(std::size_t engineRow) const;
+    void Order();
+
     const SymptomSuspects* suspects_ = nullptr;
-    std::vector<std::array<QString, kViewColumnCount>> texts_;
+    std::vector<std::size_t> order_;                        // table row -> engine row
+    mutable std::vector<std::unique_ptr<RowTexts>> texts_;  // by engine row, made when asked
+    int sortColumn_ = kViewRank;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 }  // namespace quorvane

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -372,6 +373,56 @@ TEST_F(SuspectsPageTest, EveryControlIsReachedByTabAndTheMnemonics) {
         EXPECT_FALSE(letters.contains(letter)) << caption.toStdString();
         letters += letter;
     }
+}
+
+// The table sorts itself: a ratio that is no number goes after every number, ties
+// keep the engine's rank, and the current row follows its food to its new place.
+TEST(SuspectsTableModelTest, SortsByFiguresAndKeepsTheCurrentRowOnItsFood) {
+    SymptomSuspects group;
+    const auto add = [&](const char* item, double ratio, int64_t exposed) {
+        SuspectRow& row = group.Rows.emplace_back();
+        row.Item = item;
+        row.Rank = static_cast<int>(group.Rows.size());
+        row.Risk.Ratio = ratio;
+        row.Table.A = 1;
+        row.Table.B = exposed - 1;
+    };
+    add("WINE", 3.0, 9);
+    add("BREAD", std::nan(""), 40);
+    add("APPLE", 0.5, 9);
+    add("CHEESE", 10.0, 100);
+    SuspectsTableModel model;
+    model.SetSymptom(&group);
+    const auto items = [&] {
+        std::vector<std::string> shown;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            shown.push_back(model.index(r, kViewItem).data().toString().toStdString());
+            EXPECT_EQ(model.Row(r)->Item, shown.back());
+        }
+        return shown;
+    };
+    using Items = std::vector<std::string>;
+    EXPECT_EQ(items(), (Items{"WINE", "BREAD", "APPLE", "CHEESE"}));
+
+    const QPersistentModelIndex wine = model.index(0, kViewRiskRatio);
+    model.sort(kViewRiskRatio, Qt::AscendingOrder);
+    EXPECT_EQ(items(), (Items{"APPLE", "WINE", "CHEESE", "BREAD"}));
+    EXPECT_EQ(wine.row(), 1);
+    model.sort(kViewRiskRatio, Qt::DescendingOrder);
+    EXPECT_EQ(items(), (Items{"BREAD", "CHEESE", "WINE", "APPLE"}));
+    EXPECT_EQ(wine.row(), 2);
+    // Equal exposures keep rank order in both directions of the figure.
+    model.sort(kViewExposedDays, Qt::AscendingOrder);
+    EXPECT_EQ(items(), (Items{"WINE", "APPLE", "BREAD", "CHEESE"}));
+    EXPECT_EQ(model.index(0, kViewExposedDays).data().toString(), QStringLiteral("9"));
+
+    // A new group comes in the order last chosen.
+    model.sort(kViewItem, Qt::AscendingOrder);
+    model.SetSymptom(&group);
+    EXPECT_EQ(items(), (Items{"APPLE", "BREAD", "CHEESE", "WINE"}));
+    model.SetSymptom(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.Row(0), nullptr);
 }
 
 }  // namespace
