@@ -89,7 +89,7 @@ std::string Percent(int64_t part, int64_t whole) {
 std::string Thousands(std::size_t value) {
     std::string digits = std::to_string(value);
     for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), ",");
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
     }
     return digits;
 }

@@ -137,7 +137,7 @@ TEST(TextGrid, ResizingKeepsTheCellsThatStayInside) {
 TEST(TextGrid, LeadAndValueColumnsBehaveAlike) {
     TextGrid grid(5, 2);
     for (int32_t column = 0; column < 5; ++column) {
-        grid.SetCell(column, 1, "c" + std::to_string(column));
+        grid.SetCell(column, 1, std::string("c").append(std::to_string(column)));
     }
     const TextGrid copy = grid;
     grid.SetCell(0, 1, "changed");

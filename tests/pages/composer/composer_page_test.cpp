@@ -75,7 +75,7 @@ TEST_F(ComposerPageTest, NavigationKeysThatMoveTheCurrentCellAppendItsWord) {
     ComposerWords words;
     for (int c = 0; c < kComposerColumns; ++c) {
         for (int r = 0; r < kComposerRows; ++r) {
-            words[c][r] = "w" + std::to_string(c) + std::to_string(r);
+            words[c][r] = std::string("w").append(std::to_string(c)).append(std::to_string(r));
         }
     }
     page->SetWords(words);
