@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "core/settings/settings_test_dir.h"
@@ -40,6 +41,10 @@ TEST_F(ProfileFileTest, ReadsWithTheProfileRules) {
         {"first duplicate section counts", "[S]\r\nk=1\r\n[S]\r\nk=2\r\nj=3\r\n", "S", "j",
          "fallback"},
         {"first duplicate key counts", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+        {"blanks between key and equals", "[S]\r\n \tk \t= v\r\n", "S", " k ", "v"},
+        {"a longer key is no match", "[S]\r\nkey=1\r\nk ey=2\r\nk=3\r\n", "S", "K", "3"},
+        {"a key holding equals names no line", "[S]\r\na=b=c\r\n", "S", "a=b", "fallback"},
+        {"the empty key names an equals line", "[S]\r\nk=1\r\n \t=e\r\n", "S", " ", "e"},
         {"key before any section ignored", "k=0\r\n[S]\r\n", "S", "k", "fallback"},
         {"key of the next section ignored", "[S]\r\n[T]\r\nk=1\r\n", "S", "k", "fallback"},
         {"comment is no key", "[S]\r\n;k=1\r\n", "S", "k", "fallback"},
@@ -99,6 +104,31 @@ TEST_F(ProfileFileTest, WritesOnlyWhatChanges) {
                   ProfileFile::FromBytes(c.after).ReadString(c.section, c.key, "absent"))
             << c.name;
         EXPECT_TRUE(std::filesystem::is_empty(Dir())) << c.name << ": in-memory write hit the disk";
+    }
+}
+
+// A profile remembers its headers and its last section between reads and writes;
+// after any run of writes it must read exactly as its bytes parsed afresh.
+TEST_F(ProfileFileTest, ManyWritesReadLikeAFreshParse) {
+    const std::vector<std::string> sections = {"S", " s ", "T", "Composer", "[x", ""};
+    const std::vector<std::string> keys = {"k", "K ", "2", "21", "[y", " [T]", "a=b", ""};
+    const std::vector<std::string> values = {"v", "", "a\r\n[T]\r\nk=9", "\"q\"", "x\ny"};
+    std::mt19937 random(7);
+    ProfileFile profile = ProfileFile::FromBytes("; top\r\n[T]\r\nk=0\r\n[S]\r\n2=two");
+    for (int step = 0; step < 300; ++step) {
+        const std::string& section = sections[random() % sections.size()];
+        const std::string& key = keys[random() % keys.size()];
+        if (random() % 3 == 0) {
+            profile.ReadString(section, key, "");  // a read between writes, as a load makes
+        }
+        profile.WriteString(section, key, values[random() % values.size()]);
+        const ProfileFile fresh = ProfileFile::FromBytes(profile.Bytes());
+        for (const std::string& s : sections) {
+            for (const std::string& k : keys) {
+                ASSERT_EQ(profile.ReadString(s, k, "absent"), fresh.ReadString(s, k, "absent"))
+                    << "step " << step << ": [" << s << "] " << k;
+            }
+        }
     }
 }
 
