@@ -322,9 +322,7 @@ void ProfileFile::NoteEdit(std::size_t replaced, std::size_t at, std::size_t cou
             header.Line += count;
         }
     }
-    if (lastHeader_ != kNotFound && lastHeader_ >= at) {
-        lastHeader_ += count;
-    }
+
     for (std::size_t line = at; line < at + count; ++line) {
         note(line);
     }

@@ -60,7 +60,9 @@ class ProfileFile {
     mutable std::vector<Header> headers_;  // by rising line, while known
     mutable bool headersKnown_ = false;
     // The last section looked up and its header line (or npos), while the headers are
-    // known: reads and writes come in runs of one section.
+    // known: reads and writes come in runs of one section. A write looks its section
+    // up first and adds lines only after that header, so only a new header can make
+    // the remembered line wrong.
     mutable std::string lastSection_;
     mutable std::size_t lastHeader_ = std::string::npos;
     mutable bool lastKnown_ = false;
