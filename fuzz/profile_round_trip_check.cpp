@@ -226,18 +226,21 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
                 expected = ReadBackOf(write.value);
             }
         }
-        const std::string what = "[" + section + "] " + key;
+        // Named only on a finding: most probes find nothing.
+        const auto what = [&probe = probes[i]]() {
+            return "[" + probe.first + "] " + probe.second;
+        };
         const std::string fromBytes = reread.ReadString(section, key, kAbsent);
         const std::string inMemory = profile.ReadString(section, key, kAbsent);
         if (fromBytes != inMemory) {
-            out.push_back(what + " reads differently from memory and from its stored bytes");
+            out.push_back(what() + " reads differently from memory and from its stored bytes");
         }
         if (expected && fromBytes != *expected) {
-            out.push_back(what + " reads back \"" + fromBytes + "\", written \"" + *expected +
+            out.push_back(what() + " reads back \"" + fromBytes + "\", written \"" + *expected +
                           "\"");
         }
         if (!expected && fromBytes != before[i]) {
-            out.push_back(what + " changed without being written: \"" + before[i] + "\" -> \"" +
+            out.push_back(what() + " changed without being written: \"" + before[i] + "\" -> \"" +
                           fromBytes + "\"");
         }
     }

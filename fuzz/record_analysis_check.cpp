@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 
 #include "core/analysis/analysis.h"
@@ -22,8 +21,9 @@ constexpr std::size_t kReportHeaderLines = 7;
 constexpr int32_t kReportBlocks = 8;
 constexpr std::size_t kMaxViolations = 20;
 // The second run repeats every step on the reused state for small diaries and for one
-// larger diary in eight; the others compare the second read only, which decides all
-// later steps. The full repeat costs as much as the first run.
+// larger diary in eight; the others compare what the second read left (the items, the
+// counts and the whole grid), which decides all later steps. The full repeat costs as
+// much as the first run.
 constexpr std::size_t kFullSecondRunBytes = 128;
 constexpr uint64_t kFullSecondRunShare = 8;
 
@@ -97,12 +97,9 @@ uint64_t Mix(uint64_t hash, std::string_view bytes) {
     return hash;
 }
 
-// The number's digits and a separator, so that adjacent numbers stay apart.
+// A number as one word: fixed width, so adjacent numbers stay apart.
 uint64_t Mix(uint64_t hash, int64_t value) {
-    char text[24];
-    char* end = std::to_chars(text, text + sizeof text - 1, value).ptr;
-    *end++ = ':';
-    return Mix(hash, std::string_view(text, static_cast<std::size_t>(end - text)));
+    return (hash ^ static_cast<uint64_t>(value)) * 1099511628211ull;
 }
 
 // The chunk splits are a pure function of the input, so a finding replays.
@@ -135,7 +132,8 @@ struct RunResult {
     SymptomCounters totals{};
     int dayEnds = 0;
     int overflowMessages = 0;
-    uint64_t items = 0;  // every item's name, count and hits in list order, after the read
+    uint64_t items = 0;      // every item's name, count and hits in list order, after the read
+    uint64_t readCells = 0;  // the whole grid after the read, as `cells`
     int32_t rows = 0;
     uint64_t cells = 0;  // the whole grid, row by row, after the report: length, then text
     std::vector<std::string> report;
@@ -147,6 +145,18 @@ uint64_t ItemsFingerprint(const ItemList& items) {
         hash = Mix(Mix(hash, node.Name), node.Count);
         for (int j = 1; j <= kSymptomCount; ++j) {
             hash = Mix(hash, std::as_const(node.SymptomHits)[j]);
+        }
+    }
+    return hash;
+}
+
+// A fingerprint rather than a copy: the copy was most of a run's cost.
+uint64_t GridFingerprint(const TextGrid& grid) {
+    uint64_t hash = kHashStart;
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        for (int32_t column = 0; column < grid.ColCount(); ++column) {
+            const std::string& cell = grid.Cell(column, row);
+            hash = Mix(Mix(hash, static_cast<int64_t>(cell.size())), cell);
         }
     }
     return hash;
@@ -284,22 +294,33 @@ bool SameNumber(std::string_view text, int32_t number) {
 void CheckSortedGrid(const Analysis& state, const TextGrid& grid, const SymptomTable& symptoms,
                      const Settings& settings, Violations& out) {
     struct Qualifying {
+        std::string_view name;
         const TItemNode* node;
         int32_t seenInColumn;  // the last column that listed it
     };
-    std::unordered_map<std::string_view, Qualifying> qualifying;
+    // In list order, which CheckItemList holds to be ascending by name: a cell's item
+    // is found by a binary search. Should the list be out of order, cells go
+    // unfound and are reported here too.
+    std::vector<Qualifying> qualifying;
     for (const TItemNode* node = state.Items().First()->Next; node->Next != nullptr;
          node = node->Next) {
         if (node->Count >= *settings.minimum) {
-            qualifying.emplace(node->Name, Qualifying{node, -1});
+            qualifying.push_back(Qualifying{node->Name, node, -1});
         }
     }
+    const auto find = [&qualifying](std::string_view name) {
+        const auto at = std::lower_bound(
+            qualifying.begin(), qualifying.end(), name,
+            [](const Qualifying& item, std::string_view wanted) { return item.name < wanted; });
+        return at != qualifying.end() && at->name == name ? at : qualifying.end();
+    };
     for (int j = 1; j <= kSymptomCount; ++j) {
         const int32_t column = j + 1;
-        const std::string where = "column " + std::to_string(column);
+        // Named only on a finding: building it for every column cost more than the checks.
+        const auto where = [column]() { return "column " + std::to_string(column); };
         if (grid.Cell(column, 0) != symptoms.Name(j) ||
             grid.Cell(column, 1) != std::to_string(state.Totals()[j])) {
-            out.Add(where + " lost its heading or total in the sort");
+            out.Add(where() + " lost its heading or total in the sort");
         }
         std::size_t seen = 0;
         bool eachOnce = true;
@@ -307,7 +328,7 @@ void CheckSortedGrid(const Analysis& state, const TextGrid& grid, const SymptomT
         for (int32_t row = 2; row < grid.RowCount(); ++row) {
             const std::string& cell = grid.Cell(column, row);
             if (row + 1 < grid.RowCount() && SortsBefore(grid.Cell(column, row + 1), cell)) {
-                out.Add(where + " is out of order at row " + std::to_string(row));
+                out.Add(where() + " is out of order at row " + std::to_string(row));
             }
             if (cell.empty()) {
                 continue;
@@ -317,28 +338,28 @@ void CheckSortedGrid(const Analysis& state, const TextGrid& grid, const SymptomT
                 continue;
             }
             const std::optional<ParsedCell> parsed = ParseCorrelationCell(cell, settings.separator);
-            const auto item = parsed ? qualifying.find(parsed->name) : qualifying.end();
-            if (item == qualifying.end() || !SameNumber(parsed->count, item->second.node->Count)) {
-                out.Add(where + " holds a cell of no qualifying item: \"" + cell + "\"");
+            const auto item = parsed ? find(parsed->name) : qualifying.end();
+            if (item == qualifying.end() || !SameNumber(parsed->count, item->node->Count)) {
+                out.Add(where() + " holds a cell of no qualifying item: \"" + cell + "\"");
                 continue;
             }
             if (parsed->value > 9.0 * state.Totals()[j] + 0.05) {
-                out.Add(where + " value above 9 x the symptom total: \"" + cell + "\"");
+                out.Add(where() + " value above 9 x the symptom total: \"" + cell + "\"");
             }
-            if (item->second.seenInColumn == column) {
+            if (item->seenInColumn == column) {
                 eachOnce = false;
             } else {
-                item->second.seenInColumn = column;
+                item->seenInColumn = column;
                 ++seen;
             }
         }
         if (markers > 2) {
-            out.Add(where + " holds " + std::to_string(markers) + " sort markers");
+            out.Add(where() + " holds " + std::to_string(markers) + " sort markers");
         }
         const bool columnQualifies = state.Totals()[j] != 0;
         const std::size_t expected = columnQualifies ? qualifying.size() : 0;
         if (seen != expected || !eachOnce) {
-            out.Add(where + " lists " + std::to_string(seen) + " items, expected " +
+            out.Add(where() + " lists " + std::to_string(seen) + " items, expected " +
                     std::to_string(expected) + " each once");
         }
     }
@@ -426,6 +447,7 @@ RunResult RunAnalysis(Analysis& analysis, const std::vector<std::string_view>& c
         out.Add("grid has " + std::to_string(grid.RowCount()) + " rows for " +
                 std::to_string(result.itemCount) + " items");
     }
+    result.readCells = GridFingerprint(grid);
     if (!full) {
         return result;
     }
@@ -450,14 +472,7 @@ RunResult RunAnalysis(Analysis& analysis, const std::vector<std::string_view>& c
         }
     }
     result.rows = grid.RowCount();
-    // A fingerprint rather than a copy: the copy was most of a run's cost.
-    result.cells = kHashStart;
-    for (int32_t row = 0; row < grid.RowCount(); ++row) {
-        for (int32_t column = 0; column < grid.ColCount(); ++column) {
-            const std::string& cell = grid.Cell(column, row);
-            result.cells = Mix(Mix(result.cells, static_cast<int64_t>(cell.size())), cell);
-        }
-    }
+    result.cells = GridFingerprint(grid);
     return result;
 }
 
@@ -489,6 +504,10 @@ std::vector<std::string> CheckRecordAnalysis(std::string_view input) {
     }
     if (whole.items != split.items) {
         out.Add("the items read depend on how the record was split");
+    }
+    // Also what a reset left of the previous run's results, for every diary.
+    if (whole.readCells != split.readCells) {
+        out.Add("the grid after the read depends on how the record was split");
     }
     if (!full) {
         return out.Take();

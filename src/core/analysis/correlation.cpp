@@ -12,8 +12,9 @@ namespace quorvane {
 namespace {
 
 void WriteSymptomHeadings(TextGrid& grid, const SymptomTable& symptoms, SymptomCounters& totals) {
+    grid.ReserveValues(0, kSymptomCount);
     for (int i = 1; i <= kSymptomCount; ++i) {
-        grid.SetCell(i + 1, 0, symptoms.Name(i));
+        grid.AppendValue(i + 1, 0, GridCell{symptoms.Name(i)});
         totals[i] = 0;
     }
 }
@@ -73,8 +74,13 @@ void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& gri
 
 void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& grid,
                int32_t minimum, char decimalSeparator) {
+    grid.ReserveValues(1, kSymptomCount);
     for (int i = 1; i <= kSymptomCount; ++i) {
-        grid.SetCell(i + 1, 1, std::to_string(totals[i]));
+        grid.AppendValue(i + 1, 1, GridCell{std::to_string(totals[i])});
+    }
+    std::size_t valueColumns = 0;
+    for (int j = 1; j <= kSymptomCount; ++j) {
+        valueColumns += totals[j] != 0 ? 1 : 0;
     }
     int32_t row = 1;
     const std::span<TItemNode* const> ordered = items.InOrder();
@@ -93,10 +99,11 @@ void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& g
         if (node.Count < minimum) {
             continue;
         }
+        grid.ReserveValues(row, valueColumns);
         for (int j = 1; j <= kSymptomCount; ++j) {
             if (totals[j] != 0) {
                 const int32_t hits = node.SymptomHits[j];
-                grid.SetCell(
+                grid.AppendValue(
                     j + 1, row,
                     GridCell{CorrelationCellText(hits, node.Count, node.Name, decimalSeparator),
                              &node, FrustrationTenths(hits, node.Count)});
@@ -123,15 +130,25 @@ std::string CorrelationCellText(int32_t hits, int32_t count, std::string_view na
     const std::size_t pad = 1000 * numerator > 99999 * denominator  ? 0
                             : 1000 * numerator > 9999 * denominator ? 1
                                                                     : 2;
-    std::string text(pad, '0');
-    text += std::to_string(tenths / 10);
+    // Built in one allocation: a grid holds one of these per item and symptom.
+    char whole[24];
+    char* wholeEnd = std::to_chars(whole, whole + sizeof whole, tenths / 10).ptr;
+    char times[16];
+    char* timesEnd = std::to_chars(times, times + sizeof times, count).ptr;
+    constexpr std::string_view kGap = "  ";
+    constexpr std::string_view kTimes = " times";
+    std::string text;
+    text.reserve(pad + static_cast<std::size_t>(wholeEnd - whole) + 2 + 2 * kGap.size() +
+                 name.size() + static_cast<std::size_t>(timesEnd - times) + kTimes.size());
+    text.append(pad, '0');
+    text.append(whole, wholeEnd);
     text += decimalSeparator;
     text += static_cast<char>('0' + tenths % 10);
-    text += "  ";
+    text += kGap;
     text += name;
-    text += "  ";
-    text += std::to_string(count);
-    text += " times";
+    text += kGap;
+    text.append(times, timesEnd);
+    text += kTimes;
     return text;
 }
 

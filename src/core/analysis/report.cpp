@@ -1,6 +1,7 @@
 #include "core/analysis/report.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "core/text/ascii.h"
@@ -35,14 +36,15 @@ bool SortsBefore(std::string_view a, std::string_view b) {
 void SortColumns(TextGrid& grid) {
     const int32_t rows = std::max<int32_t>(grid.RowCount(), 0);
     // Each text is upper-cased once into a key, so the sort compares with memcmp;
-    // key order and then text order is exactly SortsBefore. A cell's payload
-    // travels with its text.
+    // key order and then text order is exactly SortsBefore. The keys share one
+    // buffer and the cells are moved, not copied. A cell's payload travels with its
+    // text.
     struct Entry {
-        std::string key;
+        std::size_t keyStart;
+        std::size_t keyLength;
         GridCell cell;
     };
-    std::vector<Entry> entries;
-    std::vector<int32_t> filledRows;
+    constexpr std::size_t kColumns = kLastSymptomColumn - kFirstSymptomColumn + 1;
     // Sorting one column fills no other, so the rows holding values are found once;
     // rows 0 and 1 get the markers.
     std::vector<int32_t> valued;
@@ -51,13 +53,31 @@ void SortColumns(TextGrid& grid) {
             valued.push_back(row);
         }
     }
+    // Every column is sorted first and the rows are then refilled by rising column,
+    // which writes each cell once instead of shifting the row's others around it.
+    // All columns' entries in one array, column after column: sorted[c] is the
+    // range from starts[c] to starts[c + 1].
+    std::vector<Entry> sorted;
+    std::array<std::size_t, kColumns + 1> starts{};
+    std::array<GridCell, kColumns> headings;
+    std::array<GridCell, kColumns> totals;
+    // Cells the sort leaves where they are: those of other columns, and the rare
+    // value without text above its column's sorted ones.
+    struct Kept {
+        int32_t column;
+        int32_t row;
+        GridCell cell;
+    };
+    std::vector<Kept> kept;
+    std::string keys;
     for (int32_t column = kFirstSymptomColumn; column <= kLastSymptomColumn; ++column) {
+        const auto index = static_cast<std::size_t>(column - kFirstSymptomColumn);
         const auto take = [&grid, column](int32_t row) {
-            const GridCell* cell = grid.Value(column, row);
-            return cell != nullptr ? *cell : GridCell{};
+            GridCell* cell = grid.Value(column, row);
+            return cell != nullptr ? std::move(*cell) : GridCell{};
         };
-        GridCell heading = take(0);
-        GridCell total = take(1);
+        headings[index] = take(0);
+        totals[index] = take(1);
         // The markers sort after the empty cells and before every value, which
         // leaves them just above the column's first value.
         grid.SetCell(column, 0, std::string(kSortMarker));
@@ -65,36 +85,73 @@ void SortColumns(TextGrid& grid) {
 
         // Empty texts are all equal and sort first: only the others need sorting,
         // which keeps a grid of many items and few values cheap.
-        entries.clear();
-        filledRows.clear();
+        starts[index] = sorted.size();
+        keys.clear();
         for (const int32_t row : valued) {
-            const GridCell* cell = grid.Value(column, row);
-            if (cell != nullptr && !cell->Text.empty()) {
-                Entry& entry = entries.emplace_back(Entry{cell->Text, *cell});
-                for (char& c : entry.key) {
-                    c = UpperAscii(c);
-                }
-                filledRows.push_back(row);
+            GridCell* cell = grid.Value(column, row);
+            if (cell == nullptr) {
+                continue;
             }
+            if (cell->Text.empty()) {
+                kept.push_back(Kept{column, row, std::move(*cell)});
+                continue;
+            }
+            const std::size_t keyStart = keys.size();
+            keys += cell->Text;
+            for (std::size_t i = keyStart; i < keys.size(); ++i) {
+                keys[i] = UpperAscii(keys[i]);
+            }
+            sorted.push_back(Entry{keyStart, cell->Text.size(), std::move(*cell)});
         }
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            const int order = a.key.compare(b.key);
+        const auto key = [&keys](const Entry& entry) {
+            return std::string_view(keys).substr(entry.keyStart, entry.keyLength);
+        };
+        const auto first = sorted.begin() + static_cast<std::ptrdiff_t>(starts[index]);
+        std::sort(first, sorted.end(), [&key](const Entry& a, const Entry& b) {
+            const int order = key(a).compare(key(b));
             return order != 0 ? order < 0 : a.cell.Text < b.cell.Text;
         });
-        const int32_t firstFilled = rows - static_cast<int32_t>(entries.size());
-        // Only the rows that held a text can need emptying; the rest already are.
-        for (const int32_t row : filledRows) {
-            if (row < firstFilled) {
-                grid.SetCell(column, row, GridCell{});
+    }
+    for (const int32_t row : valued) {
+        for (int32_t column = kLastSymptomColumn + 1; column < grid.ColCount(); ++column) {
+            if (GridCell* cell = grid.Value(column, row)) {
+                kept.push_back(Kept{column, row, std::move(*cell)});
             }
         }
-        for (int32_t row = firstFilled; row < rows; ++row) {
-            grid.SetCell(column, row,
-                         std::move(entries[static_cast<std::size_t>(row - firstFilled)].cell));
-        }
+        grid.ClearValues(row);
+    }
 
-        grid.SetCell(column, 0, std::move(heading));
-        grid.SetCell(column, 1, std::move(total));
+    starts[kColumns] = sorted.size();
+    // Each column's values fill its last rows, in order: its first filled row.
+    std::array<int32_t, kColumns> firstFilled{};
+    int32_t firstRow = rows;
+    for (std::size_t index = 0; index < kColumns; ++index) {
+        firstFilled[index] = rows - static_cast<int32_t>(starts[index + 1] - starts[index]);
+        firstRow = std::min(firstRow, firstFilled[index]);
+    }
+    for (int32_t row = firstRow; row < rows; ++row) {
+        grid.ReserveValues(row, static_cast<std::size_t>(
+                                    std::count_if(firstFilled.begin(), firstFilled.end(),
+                                                  [row](int32_t first) { return row >= first; })));
+        for (std::size_t index = 0; index < kColumns; ++index) {
+            if (row >= firstFilled[index]) {
+                const std::size_t place =
+                    starts[index] + static_cast<std::size_t>(row - firstFilled[index]);
+                grid.AppendValue(kFirstSymptomColumn + static_cast<int32_t>(index), row,
+                                 std::move(sorted[place].cell));
+            }
+        }
+    }
+    for (Kept& cell : kept) {
+        const std::size_t index = static_cast<std::size_t>(cell.column - kFirstSymptomColumn);
+        if (cell.column > kLastSymptomColumn || cell.row < firstFilled[index]) {
+            grid.SetCell(cell.column, cell.row, std::move(cell.cell));
+        }
+    }
+    for (std::size_t index = 0; index < kColumns; ++index) {
+        const int32_t column = kFirstSymptomColumn + static_cast<int32_t>(index);
+        grid.SetCell(column, 0, std::move(headings[index]));
+        grid.SetCell(column, 1, std::move(totals[index]));
     }
 }
 
@@ -130,11 +187,22 @@ std::vector<std::string> PrepareReport(TextGrid& grid, int32_t columnWidth) {
     for (int32_t block = 0; block < kBlocks; ++block) {
         const int32_t firstColumn = kColumnsPerBlock * block + kFirstSymptomColumn;
         for (const int32_t row : valued) {
-            std::string line = " ";
-            for (int32_t column = firstColumn; column < firstColumn + kColumnsPerBlock; ++column) {
-                const std::string& cell = grid.Cell(column, row);
+            // Measured first, so the line is allocated once.
+            std::array<std::string_view, kColumnsPerBlock> fields;
+            std::size_t length = 1;
+            for (int32_t i = 0; i < kColumnsPerBlock; ++i) {
+                const std::string& cell = grid.Cell(firstColumn + i, row);
                 if (!cell.empty() && cell != kSortMarker) {
-                    line.append(cell, 0, shown);
+                    fields[static_cast<std::size_t>(i)] = std::string_view(cell).substr(0, shown);
+                    length += fields[static_cast<std::size_t>(i)].size() + 1;
+                }
+            }
+            std::string line;
+            line.reserve(length);
+            line += ' ';
+            for (const std::string_view field : fields) {
+                if (!field.empty()) {
+                    line += field;
                     line += '\t';
                 }
             }

@@ -5,14 +5,23 @@
 
 namespace quorvane {
 
+namespace {
+
+int32_t ClampColumns(int32_t columns) {
+    return std::clamp<int32_t>(columns, 0, TextGrid::kMaxColumns);
+}
+
+}  // namespace
+
 TextGrid::TextGrid(int32_t columns, int32_t rows)
-    : columns_(std::max<int32_t>(columns, 0)), rows_(std::max<int32_t>(rows, 0)) {
+    : columns_(ClampColumns(columns)), rows_(std::max<int32_t>(rows, 0)) {
     lead_.resize(static_cast<std::size_t>(rows_) * kLeadColumns);
     rest_.resize(static_cast<std::size_t>(rows_));
 }
 
 TextGrid::TextGrid(const TextGrid& other)
     : columns_(other.columns_), rows_(other.rows_), lead_(other.lead_) {
+    rest_.reserve(other.rest_.size());
     for (const std::unique_ptr<Rest>& rest : other.rest_) {
         rest_.push_back(rest ? std::make_unique<Rest>(*rest) : nullptr);
     }
@@ -29,7 +38,9 @@ TextGrid& TextGrid::operator=(const TextGrid& other) {
 TextGrid::~TextGrid() = default;
 
 void TextGrid::SetColCount(int32_t columns) {
-    columns_ = std::max<int32_t>(columns, 0);
+    columns_ = ClampColumns(columns);
+    // The bits of the columns that stay inside.
+    const uint64_t kept = columns_ > kLeadColumns ? (Bit(columns_ - 1) << 1) - 1 : 0;
     for (std::size_t row = 0; row < rest_.size(); ++row) {
         for (int32_t column = columns_; column < kLeadColumns; ++column) {
             lead_[row * kLeadColumns + static_cast<std::size_t>(column)].clear();
@@ -38,10 +49,9 @@ void TextGrid::SetColCount(int32_t columns) {
         if (!rest) {
             continue;
         }
-        while (!rest->empty() && rest->back().Column >= columns_) {
-            rest->pop_back();
-        }
-        if (rest->empty()) {
+        rest->Written &= kept;
+        rest->Cells.resize(static_cast<std::size_t>(std::popcount(rest->Written)));
+        if (rest->Written == 0) {
             rest.reset();
         }
     }
@@ -53,32 +63,9 @@ void TextGrid::SetRowCount(int32_t rows) {
     rest_.resize(static_cast<std::size_t>(rows_));
 }
 
-const std::string& TextGrid::Cell(int32_t column, int32_t row) const {
+const std::string& TextGrid::Empty() {
     static const std::string kEmpty;
-    if (column < 0 || row < 0 || column >= columns_ || row >= rows_) {
-        return kEmpty;
-    }
-    const auto r = static_cast<std::size_t>(row);
-    if (column < kLeadColumns) {
-        return lead_[r * kLeadColumns + static_cast<std::size_t>(column)];
-    }
-    const GridCell* cell = Value(column, row);
-    return cell != nullptr ? cell->Text : kEmpty;
-}
-
-const GridCell* TextGrid::Value(int32_t column, int32_t row) const {
-    if (column < kLeadColumns || row < 0 || column >= columns_ || row >= rows_) {
-        return nullptr;
-    }
-    const Rest* rest = rest_[static_cast<std::size_t>(row)].get();
-    if (rest != nullptr) {
-        for (const Placed& placed : *rest) {
-            if (placed.Column >= column) {
-                return placed.Column == column ? &placed.Cell : nullptr;
-            }
-        }
-    }
-    return nullptr;
+    return kEmpty;
 }
 
 void TextGrid::SetCell(int32_t column, int32_t row, std::string text) {
@@ -102,16 +89,17 @@ void TextGrid::SetCell(int32_t column, int32_t row, GridCell cell) {
         }
         rest = std::make_unique<Rest>();
     }
-    auto at = std::find_if(rest->begin(), rest->end(),
-                           [column](const Placed& placed) { return placed.Column >= column; });
-    if (at != rest->end() && at->Column == column) {
+    const auto at = rest->Cells.begin() + static_cast<std::ptrdiff_t>(Place(rest->Written, column));
+    if ((rest->Written & Bit(column)) != 0) {
         if (empty) {
-            rest->erase(at);
+            rest->Cells.erase(at);
+            rest->Written &= ~Bit(column);
         } else {
-            at->Cell = std::move(cell);
+            *at = std::move(cell);
         }
     } else if (!empty) {
-        rest->insert(at, Placed{column, std::move(cell)});
+        rest->Cells.insert(at, std::move(cell));
+        rest->Written |= Bit(column);
     }
 }
 
@@ -124,12 +112,42 @@ void TextGrid::AssignText(int32_t column, int32_t row, std::string_view text) {
     SetCell(column, row, std::string(text));
 }
 
-bool TextGrid::HasValues(int32_t row) const {
-    if (row < 0 || row >= rows_) {
-        return false;
+void TextGrid::ReserveValues(int32_t row, std::size_t count) {
+    if (row < 0 || row >= rows_ || count == 0) {
+        return;
     }
-    const Rest* rest = rest_[static_cast<std::size_t>(row)].get();
-    return rest != nullptr && !rest->empty();
+    std::unique_ptr<Rest>& rest = rest_[static_cast<std::size_t>(row)];
+    if (!rest) {
+        rest = std::make_unique<Rest>();
+    }
+    rest->Cells.reserve(count);
+}
+
+void TextGrid::ClearValues(int32_t row) {
+    if (row < 0 || row >= rows_) {
+        return;
+    }
+    if (Rest* rest = rest_[static_cast<std::size_t>(row)].get()) {
+        rest->Written = 0;
+        rest->Cells.clear();
+    }
+}
+
+void TextGrid::AppendValue(int32_t column, int32_t row, GridCell cell) {
+    if (column < kLeadColumns || row < 0 || column >= columns_ || row >= rows_) {
+        SetCell(column, row, std::move(cell));
+        return;
+    }
+    std::unique_ptr<Rest>& rest = rest_[static_cast<std::size_t>(row)];
+    if ((rest && rest->Written >= Bit(column)) || (cell.Text.empty() && !cell.IsCorrelation())) {
+        SetCell(column, row, std::move(cell));  // not right of the others, or nothing to add
+        return;
+    }
+    if (!rest) {
+        rest = std::make_unique<Rest>();
+    }
+    rest->Cells.push_back(std::move(cell));
+    rest->Written |= Bit(column);
 }
 
 void TextGrid::ClearCells() {

@@ -1,5 +1,6 @@
 #include "core/settings/profile_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -77,19 +78,28 @@ std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header
 }
 
 // Index of the first key line for `key` in the section at `header`, or kNotFound.
+// A line's key is its text before the first "=", trimmed; it names `key` when the
+// line starts with the key's trimmed text and only blanks follow up to an "=". A key
+// holding "=" names no line.
 std::size_t FindKey(const std::vector<std::string>& lines, std::size_t header,
                     std::string_view key) {
     const std::string_view wanted = Trim(key);
-    for (std::size_t i = header + 1; i < lines.size() && !IsSectionHeader(lines[i]); ++i) {
-        // Most lines differ in their first letter already.
+    if (wanted.find('=') != kNotFound) {
+        return kNotFound;
+    }
+    for (std::size_t i = header + 1; i < lines.size(); ++i) {
         const std::string_view start = TrimLeft(lines[i]);
-        if (!wanted.empty() &&
-            (start.empty() || LowerAscii(start.front()) != LowerAscii(wanted.front()))) {
+        if (!start.empty() && start.front() == '[') {
+            break;  // the next section
+        }
+        // Most lines differ in their first letter already.
+        if (start.size() <= wanted.size() ||
+            (!wanted.empty() && LowerAscii(start.front()) != LowerAscii(wanted.front())) ||
+            !EqualNoCase(start.substr(0, wanted.size()), wanted)) {
             continue;
         }
-        const std::size_t equals = lines[i].find('=');
-        if (equals != kNotFound &&
-            EqualNoCase(Trim(std::string_view(lines[i]).substr(0, equals)), wanted)) {
+        const std::string_view rest = TrimLeft(start.substr(wanted.size()));
+        if (!rest.empty() && rest.front() == '=') {
             return i;
         }
     }
@@ -247,23 +257,75 @@ void ProfileFile::Parse(std::string_view content) {
     }
 }
 
+ProfileFile::Header ProfileFile::HeaderAt(const std::string& line, std::size_t index) {
+    const std::string_view name = SectionName(line);
+    return {index, static_cast<std::size_t>(name.data() - line.data()), name.size()};
+}
+
 std::size_t ProfileFile::FindSection(std::string_view section) const {
+    const std::string_view wanted = Trim(section);
+    if (headersKnown_ && lastKnown_ && lastSection_ == wanted) {
+        return lastHeader_;
+    }
     if (!headersKnown_) {
         headers_.clear();
         for (std::size_t i = 0; i < lines_.size(); ++i) {
             if (IsSectionHeader(lines_[i])) {
-                headers_.push_back(i);
+                headers_.push_back(HeaderAt(lines_[i], i));
             }
         }
         headersKnown_ = true;
     }
-    const std::string_view wanted = Trim(section);
-    for (const std::size_t i : headers_) {
-        if (EqualNoCase(SectionName(lines_[i]), wanted)) {
-            return i;
+    // The names' places are kept, so most headers are passed on their length alone.
+    lastSection_ = wanted;
+    lastHeader_ = kNotFound;
+    lastKnown_ = true;
+    for (const Header& header : headers_) {
+        if (header.NameLength == wanted.size() &&
+            EqualNoCase(
+                std::string_view(lines_[header.Line]).substr(header.NameStart, header.NameLength),
+                wanted)) {
+            lastHeader_ = header.Line;
+            break;
         }
     }
-    return kNotFound;
+    return lastHeader_;
+}
+
+void ProfileFile::NoteEdit(std::size_t replaced, std::size_t at, std::size_t count) {
+    if (!headersKnown_) {
+        return;
+    }
+    const auto byLine = [](const Header& header, std::size_t line) { return header.Line < line; };
+    const auto note = [&](std::size_t line) {
+        const auto place = std::lower_bound(headers_.begin(), headers_.end(), line, byLine);
+        const bool known = place != headers_.end() && place->Line == line;
+        if (known || IsSectionHeader(lines_[line])) {
+            lastKnown_ = false;  // a header came, went or changed
+        }
+        if (IsSectionHeader(lines_[line])) {
+            const Header header = HeaderAt(lines_[line], line);
+            if (known) {
+                *place = header;
+            } else {
+                headers_.insert(place, header);
+            }
+        } else if (known) {
+            headers_.erase(place);
+        }
+    };
+    if (replaced != kNotFound) {
+        note(replaced);
+    }
+    for (Header& header : headers_) {
+        if (header.Line >= at) {
+            header.Line += count;
+        }
+    }
+
+    for (std::size_t line = at; line < at + count; ++line) {
+        note(line);
+    }
 }
 
 std::string ProfileFile::Bytes() const {
@@ -316,20 +378,25 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
         ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(at), added.size(), kLineEnd);
     };
 
-    // `lines` still equals lines_ here, so the known headers apply.
+    // `lines` still equals lines_ here, so the known headers apply. They are kept in
+    // step with the edit rather than found again: a first start makes some hundred
+    // writes.
     const std::size_t header = FindSection(section);
-    headersKnown_ = false;
+    std::size_t replaced = kNotFound;
+    std::size_t at = lines.size();
     if (header == kNotFound) {
         added.insert(added.begin(), Concat({"[", section, "]"}));
-        insertAt(lines.size());
+        insertAt(at);
     } else if (const std::size_t line = FindKey(lines, header, key); line != kNotFound) {
+        replaced = line;
         lines[line] = added.front();
         added.erase(added.begin());
+        at = line + 1;
         if (!added.empty()) {
-            insertAt(line + 1);
+            insertAt(at);
         }
     } else {
-        std::size_t at = header + 1;
+        at = header + 1;
         const std::size_t end = SectionEnd(lines, header);
         for (std::size_t i = header + 1; i < end; ++i) {
             if (!IsBlankLine(lines[i])) {
@@ -340,10 +407,12 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     }
 
     if (!inMemory_) {
+        // A failed write leaves lines_, and so the known headers, as they were.
         ReplaceFile(path_, Joined(lines, ends));
         lines_ = std::move(copiedLines);
         ends_ = std::move(copiedEnds);
     }
+    NoteEdit(replaced, at, added.size());
 }
 
 }  // namespace quorvane

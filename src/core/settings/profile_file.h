@@ -46,8 +46,26 @@ class ProfileFile {
     std::vector<std::string> lines_;  // without their line ends
     std::vector<std::string> ends_;   // each line's own end, kept as found ("" on a last line)
     bool unreadable_ = false;         // the file exists but could not be read: never overwrite it
-    mutable std::vector<std::size_t> headers_;  // the header lines' indexes, while known
+    // A header line's index and where its trimmed name lies in that line.
+    struct Header {
+        std::size_t Line;
+        std::size_t NameStart;
+        std::size_t NameLength;
+    };
+    static Header HeaderAt(const std::string& line, std::size_t index);
+    // Keeps the known headers in step with a write that rewrote line `replaced`
+    // (npos: none) and then inserted `count` lines at `at`.
+    void NoteEdit(std::size_t replaced, std::size_t at, std::size_t count);
+
+    mutable std::vector<Header> headers_;  // by rising line, while known
     mutable bool headersKnown_ = false;
+    // The last section looked up and its header line (or npos), while the headers are
+    // known: reads and writes come in runs of one section. A write looks its section
+    // up first and adds lines only after that header, so only a new header can make
+    // the remembered line wrong.
+    mutable std::string lastSection_;
+    mutable std::size_t lastHeader_ = std::string::npos;
+    mutable bool lastKnown_ = false;
 };
 
 }  // namespace quorvane

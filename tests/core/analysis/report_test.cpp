@@ -80,6 +80,33 @@ TEST(SortColumns, EmptiesFirstThenMarkersThenRisingValues) {
     EXPECT_EQ(column(6), (std::vector<std::string>{"HEAD6", "7", "", "", " 0000", " 0000"}));
 }
 
+// Only the texts of columns 2 to 23 move: a value without text above its column's
+// sorted cells, and every cell right of the TOTAL column, stay where they were.
+TEST(SortColumns, CellsItDoesNotSortStayInPlace) {
+    TItemNode item;
+    TextGrid grid(26, 5);
+    grid.SetCell(3, 2, GridCell{"", &item, 4});
+    grid.SetCell(24, 3, "beyond");
+    grid.SetCell(25, 2, GridCell{"far", &item, 8});
+    grid.SetCell(5, 2, GridCell{"", &item, 6});  // below where the markers land
+    grid.SetCell(5, 3, "002.0  B  1 times");
+    grid.SetCell(5, 4, "001.0  C  1 times");
+    SortColumns(grid);
+
+    ASSERT_NE(grid.Value(3, 2), nullptr);
+    EXPECT_EQ(grid.Value(3, 2)->Tenths, 4);
+    EXPECT_EQ(grid.Cell(3, 3), kSortMarker);
+    EXPECT_EQ(grid.Cell(3, 4), kSortMarker);
+    EXPECT_EQ(grid.Cell(24, 3), "beyond");
+    ASSERT_NE(grid.Value(25, 2), nullptr);
+    EXPECT_EQ(grid.Value(25, 2)->Tenths, 8);
+    EXPECT_EQ(grid.Cell(5, 1), "");
+    EXPECT_EQ(grid.Cell(5, 2), kSortMarker) << "the text-less value is overwritten";
+    EXPECT_EQ(grid.Cell(5, 3), "001.0  C  1 times");
+    EXPECT_EQ(grid.Cell(5, 4), "002.0  B  1 times");
+    EXPECT_EQ(grid.Value(5, 1), nullptr);
+}
+
 TEST(SortColumns, OrdersEveryColumnBySortsBefore) {
     std::mt19937 random(99);
     const std::string alphabet = " 0.9aAbB_zZ";

@@ -161,6 +161,60 @@ TEST(TextGrid, LeadAndValueColumnsBehaveAlike) {
     EXPECT_EQ(copy.Cell(3, 1), "c3");
 }
 
+// The sort and the correlation refill rows by rising column through AppendValue; what
+// they leave must read exactly as cell-by-cell writes would, at either end of the
+// widest grid too.
+TEST(TextGrid, AppendedRowsReadLikeCellByCellWrites) {
+    constexpr int32_t kLast = TextGrid::kMaxColumns - 1;
+    TItemNode item;
+    TextGrid appended(TextGrid::kMaxColumns, 3);
+    TextGrid written(TextGrid::kMaxColumns, 3);
+    appended.SetCell(9, 1, "old");
+    appended.ReserveValues(1, 3);
+    appended.ClearValues(1);
+    EXPECT_FALSE(appended.HasValues(1));
+    EXPECT_EQ(appended.Cell(9, 1), "");
+    appended.ReserveValues(2, 4);
+    EXPECT_FALSE(appended.HasValues(2)) << "room is no value";
+
+    appended.AppendValue(2, 1, GridCell{"first"});
+    appended.AppendValue(30, 1, GridCell{"", &item, 4});
+    appended.AppendValue(31, 1, GridCell{});  // nothing to add
+    appended.AppendValue(kLast, 1, GridCell{"last", &item, 5});
+    appended.AppendValue(17, 1, GridCell{"left of others"});
+    appended.AppendValue(0, 1, GridCell{"name"});
+    appended.AppendValue(kLast + 1, 1, GridCell{"outside"});
+    written.SetCell(kLast, 1, GridCell{"last", &item, 5});
+    written.SetCell(17, 1, "left of others");
+    written.SetCell(0, 1, "name");
+    written.SetCell(30, 1, GridCell{"", &item, 4});
+    written.SetCell(2, 1, "first");
+    for (int32_t column = 0; column <= kLast; ++column) {
+        const GridCell* value = appended.Value(column, 1);
+        const GridCell* expected = written.Value(column, 1);
+        ASSERT_EQ(value == nullptr, expected == nullptr) << "column " << column;
+        EXPECT_EQ(appended.Cell(column, 1), written.Cell(column, 1)) << "column " << column;
+        if (value != nullptr) {
+            EXPECT_EQ(value->Item, expected->Item) << "column " << column;
+            EXPECT_EQ(value->Tenths, expected->Tenths) << "column " << column;
+        }
+    }
+
+    appended.AppendValue(17, 1, GridCell{});
+    EXPECT_EQ(appended.Value(17, 1), nullptr) << "an empty append empties like SetCell";
+    EXPECT_EQ(appended.Cell(kLast, 1), "last");
+    const TextGrid copy = appended;
+    appended.SetColCount(31);
+    EXPECT_EQ(appended.Cell(2, 1), "first");
+    ASSERT_NE(appended.Value(30, 1), nullptr);
+    EXPECT_EQ(appended.Value(30, 1)->Tenths, 4);
+    EXPECT_EQ(appended.Cell(kLast, 1), "") << "narrowed away";
+    EXPECT_EQ(copy.Cell(kLast, 1), "last") << "the copy keeps its own cells";
+    appended.SetColCount(TextGrid::kMaxColumns + 10);
+    EXPECT_EQ(appended.ColCount(), TextGrid::kMaxColumns);
+    EXPECT_EQ(appended.Cell(kLast, 1), "") << "not brought back";
+}
+
 // Value cells are kept by column whatever order they are written in; an emptied
 // plain cell reads as absent, one with a payload stays.
 TEST(TextGrid, ValueCellsWrittenInAnyOrderReadBackByColumn) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "core/settings/settings_test_dir.h"
@@ -40,6 +41,10 @@ TEST_F(ProfileFileTest, ReadsWithTheProfileRules) {
         {"first duplicate section counts", "[S]\r\nk=1\r\n[S]\r\nk=2\r\nj=3\r\n", "S", "j",
          "fallback"},
         {"first duplicate key counts", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "1"},
+        {"blanks between key and equals", "[S]\r\n \tk \t= v\r\n", "S", " k ", "v"},
+        {"a longer key is no match", "[S]\r\nkey=1\r\nk ey=2\r\nk=3\r\n", "S", "K", "3"},
+        {"a key holding equals names no line", "[S]\r\na=b=c\r\n", "S", "a=b", "fallback"},
+        {"the empty key names an equals line", "[S]\r\nk=1\r\n \t=e\r\n", "S", " ", "e"},
         {"key before any section ignored", "k=0\r\n[S]\r\n", "S", "k", "fallback"},
         {"key of the next section ignored", "[S]\r\n[T]\r\nk=1\r\n", "S", "k", "fallback"},
         {"comment is no key", "[S]\r\n;k=1\r\n", "S", "k", "fallback"},
@@ -99,6 +104,37 @@ TEST_F(ProfileFileTest, WritesOnlyWhatChanges) {
                   ProfileFile::FromBytes(c.after).ReadString(c.section, c.key, "absent"))
             << c.name;
         EXPECT_TRUE(std::filesystem::is_empty(Dir())) << c.name << ": in-memory write hit the disk";
+    }
+}
+
+// A profile remembers its headers and its last section between reads and writes;
+// whatever ran before, each read and write must act as on a profile parsed afresh.
+TEST_F(ProfileFileTest, ManyWritesActAsOnAFreshParse) {
+    const std::vector<std::string> sections = {"S", " s ", "T", "Composer", "[x", ""};
+    const std::vector<std::string> keys = {"k", "K ", "2", "21", "[y", " [T]", "a=b", ""};
+    const std::vector<std::string> values = {"v", "", "a\r\n[T]\r\nk=9", "\"q\"", "x\ny"};
+    std::mt19937 random(7);
+    std::string expected = "; top\r\n[T]\r\nk=0\r\n[S]\r\n2=two";
+    ProfileFile profile = ProfileFile::FromBytes(expected);
+    std::size_t index = 0;
+    for (int step = 0; step < 400; ++step) {
+        // Runs of one section, as a load makes them.
+        if (random() % 2 == 0) {
+            index = random() % sections.size();
+        }
+        const std::string& section = sections[index];
+        const std::string& key = keys[random() % keys.size()];
+        const std::string& value = values[random() % values.size()];
+        if (random() % 2 == 0) {
+            ASSERT_EQ(profile.ReadString(section, key, "absent"),
+                      ProfileFile::FromBytes(expected).ReadString(section, key, "absent"))
+                << "step " << step << ": [" << section << "] " << key;
+        }
+        profile.WriteString(section, key, value);
+        ProfileFile fresh = ProfileFile::FromBytes(expected);
+        fresh.WriteString(section, key, value);
+        expected = fresh.Bytes();
+        ASSERT_EQ(profile.Bytes(), expected) << "step " << step << ": [" << section << "] " << key;
     }
 }
 
