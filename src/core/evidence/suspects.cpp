@@ -172,8 +172,20 @@ struct Candidate {
     std::array<double, kSuspectLags> P{};
 };
 
+// A food that may be another's partner: raw p at most 0.05 at some lag.
+struct PartnerCandidate {
+    std::size_t Food = 0;
+    std::array<double, kSuspectLags> P{};
+};
+
+bool MayBePartner(const Candidate& candidate) {
+    // As Check asks it: a p that is not above 0.05 at the lag in question.
+    return std::any_of(candidate.P.begin(), candidate.P.end(),
+                       [](double p) { return !(p > 0.05); });
+}
+
 void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
-           const std::vector<Candidate>& candidates, const SymptomDays& days,
+           const std::vector<PartnerCandidate>& candidates, const SymptomDays& days,
            const LogFactorials& logFactorials, std::vector<uint8_t>& mark) {
     row.Checked = true;
     const Food& food = foods[self];
@@ -199,9 +211,9 @@ void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
             ++exposed;
         }
     }
-    const Candidate* partner = nullptr;
+    const PartnerCandidate* partner = nullptr;
     int64_t bestShared = 0;
-    for (const Candidate& other : candidates) {
+    for (const PartnerCandidate& other : candidates) {
         if (other.Food == self || other.P[static_cast<std::size_t>(lag)] > 0.05) {
             continue;
         }
@@ -389,7 +401,11 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
     std::vector<Pending> family;
     std::vector<double> familyP;
     std::vector<SymptomDays> classified;
-    std::vector<std::vector<Candidate>> candidates;
+    // Per symptom: each row's food, and the foods that may be a partner, in food
+    // order so that ties pick the same partner. Kept lean: a row per food and
+    // symptom makes tens of thousands on a long diary.
+    std::vector<std::vector<std::size_t>> rowFoods;
+    std::vector<std::vector<PartnerCandidate>> partners;
     std::unordered_set<std::string> seenNames;
     for (int s = 1; s <= kLastUserSymptom; ++s) {
         if (evidence.SymptomDays(s).empty() || !seenNames.insert(evidence.SymptomName(s)).second) {
@@ -405,7 +421,11 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
         group.Name = evidence.SymptomName(s);
         group.Episodes = episodes;
         const int64_t needed = ExposureDaysNeeded(episodes, days.Eligible, thresholds.Strong);
-        std::vector<Candidate>& tried = candidates.emplace_back();
+        std::vector<std::size_t>& foodOfRow = rowFoods.emplace_back();
+        std::vector<PartnerCandidate>& mayBePartners = partners.emplace_back();
+        // Growing a vector of rows would copy them all into fresh pages again.
+        group.Rows.reserve(foods.size());
+        foodOfRow.reserve(foods.size());
         for (std::size_t f = 0; f < foods.size(); ++f) {
             Candidate candidate;
             candidate.Food = f;
@@ -453,7 +473,10 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
                 familyP.push_back(row.PValue);
             }
             group.Rows.push_back(std::move(row));
-            tried.push_back(candidate);
+            foodOfRow.push_back(f);
+            if (MayBePartner(candidate)) {
+                mayBePartners.push_back({f, candidate.P});
+            }
             ++result.PairsTested;
         }
         classified.push_back(std::move(days));
@@ -484,8 +507,7 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
                 row.Tier = SuspectTier::NotEnoughData;
             }
             if (row.Tier == SuspectTier::Strong || row.Tier == SuspectTier::Suggestive) {
-                Check(row, candidates[g][r].Food, foods, candidates[g], classified[g],
-                      logFactorials, mark);
+                Check(row, rowFoods[g][r], foods, partners[g], classified[g], logFactorials, mark);
                 if (!row.Inseparable && row.AdjustedRatio && *row.AdjustedRatio < 1.5 &&
                     *row.AdjustedRatio * *row.AdjustedRatio < row.Risk.Ratio) {
                     row.ExplainedByPartner = true;
@@ -496,7 +518,7 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
             }
             AddFlags(row);
         }
-        // Rows are large: order indices, then move each row once.
+        // Rows are large: order indices, then move the rows.
         std::vector<std::size_t> order(group.Rows.size());
         for (std::size_t r = 0; r < order.size(); ++r) {
             order[r] = r;
@@ -515,12 +537,23 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
             }
             return x.Item < y.Item;
         });
-        std::vector<SuspectRow> ranked;
-        ranked.reserve(order.size());
-        for (const std::size_t r : order) {
-            ranked.push_back(std::move(group.Rows[r]));
+        // Each row goes to its place along the cycles of the order: a second vector
+        // of rows would cost more in fresh pages than all the moves.
+        for (std::size_t start = 0; start < order.size(); ++start) {
+            if (order[start] == start) {
+                continue;
+            }
+            SuspectRow held = std::move(group.Rows[start]);
+            std::size_t at = start;
+            while (order[at] != start) {
+                const std::size_t from = order[at];
+                group.Rows[at] = std::move(group.Rows[from]);
+                order[at] = at;
+                at = from;
+            }
+            group.Rows[at] = std::move(held);
+            order[at] = at;
         }
-        group.Rows = std::move(ranked);
         for (std::size_t r = 0; r < group.Rows.size(); ++r) {
             group.Rows[r].Rank = static_cast<int>(r + 1);
         }

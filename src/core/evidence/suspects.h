@@ -43,10 +43,12 @@ struct SuspectThresholds {
     double ToleratedHigh = 1.5;  // every lag's upper bound below this
 };
 
+// Members are ordered by size, not by topic, so that the rows of a long diary
+// (tens of thousands) carry no padding.
 struct SuspectRow {
     std::string Item;
-    int Symptom = 0;
     std::string SymptomName;
+    int Symptom = 0;
     int Rank = 0;  // 1 is the strongest suspect of its symptom
     SuspectTier Tier = SuspectTier::NotEnoughData;
     int Lag = 0;     // the lag of the smallest p
@@ -61,24 +63,24 @@ struct SuspectRow {
     // The exposure days below which even the most extreme table could not reach
     // significance; 0 when no count would (too few episodes).
     int64_t DaysNeeded = 0;
-    bool CanReach = true;
 
-    // The checks, made for strong and suggestive rows.
-    bool Checked = false;
+    // The checks, made for strong and suggestive rows (Checked).
     int64_t EpisodesWithBefore = 0;  // onsets with the food on one of the two days before
     int64_t EpisodesWithAfter = 0;   // and on one of the two days after
-    bool ReverseTiming = false;
-    std::string Partner;  // the co-eaten food that looks most like a suspect too
+    std::string Partner;             // the co-eaten food that looks most like a suspect too
     int64_t DaysWithoutPartner = 0;
-    bool Inseparable = false;
     std::optional<double> AdjustedRatio;  // Mantel-Haenszel, stratified by Partner
-    // The partner accounts for the association: adjusted below 1.5 and below the
-    // square root of the crude ratio. A strong row becomes suggestive.
-    bool ExplainedByPartner = false;
     std::optional<double> PWithoutTopDay;
     std::optional<double> FirstHalfRatio;
     std::optional<double> SecondHalfRatio;
 
+    bool CanReach = true;  // DaysNeeded reached: the pair is in the false-discovery family
+    bool Checked = false;
+    bool ReverseTiming = false;
+    bool Inseparable = false;
+    // The partner accounts for the association: adjusted below 1.5 and below the
+    // square root of the crude ratio. A strong row becomes suggestive.
+    bool ExplainedByPartner = false;
     uint8_t Flags = 0;  // SuspectFlag bits
 };
 
