@@ -167,21 +167,23 @@ std::array<DayTable, kSuspectLags> TablesAt(const Food& food, const SymptomDays&
 }
 
 struct Candidate {
-    std::size_t Food = 0;
     std::array<DayTable, kSuspectLags> Tables{};
     std::array<double, kSuspectLags> P{};
 };
 
-// A food that may be another's partner: raw p at most 0.05 at some lag.
+// A partner must look like a suspect itself at the food's lag: raw p at most this.
+constexpr double kPartnerP = 0.05;
+
+// A food that may be another's partner: raw p at most kPartnerP at some lag.
 struct PartnerCandidate {
     std::size_t Food = 0;
     std::array<double, kSuspectLags> P{};
 };
 
 bool MayBePartner(const Candidate& candidate) {
-    // As Check asks it: a p that is not above 0.05 at the lag in question.
+    // As Check asks it: a p that is not above kPartnerP at the lag in question.
     return std::any_of(candidate.P.begin(), candidate.P.end(),
-                       [](double p) { return !(p > 0.05); });
+                       [](double p) { return !(p > kPartnerP); });
 }
 
 void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
@@ -214,7 +216,7 @@ void Check(SuspectRow& row, std::size_t self, const std::vector<Food>& foods,
     const PartnerCandidate* partner = nullptr;
     int64_t bestShared = 0;
     for (const PartnerCandidate& other : candidates) {
-        if (other.Food == self || other.P[static_cast<std::size_t>(lag)] > 0.05) {
+        if (other.Food == self || other.P[static_cast<std::size_t>(lag)] > kPartnerP) {
             continue;
         }
         const Food& g = foods[other.Food];
@@ -428,7 +430,6 @@ SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items
         foodOfRow.reserve(foods.size());
         for (std::size_t f = 0; f < foods.size(); ++f) {
             Candidate candidate;
-            candidate.Food = f;
             bool any = false;
             candidate.Tables = TablesAt(foods[f], days, episodes);
             for (int lag = 0; lag < kSuspectLags; ++lag) {

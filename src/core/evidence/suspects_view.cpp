@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <numeric>
 
 namespace quorvane {
 
@@ -139,6 +141,45 @@ double SuspectViewSortKey(const SuspectRow& row, int column) {
         default:
             return 0;
     }
+}
+
+namespace {
+
+bool FigureLess(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) {
+        return !std::isnan(a) && std::isnan(b);
+    }
+    return a < b;
+}
+
+template <typename Key, typename Less>
+void SortBy(std::vector<std::size_t>& order, const std::vector<Key>& keys, bool descending,
+            Less less) {
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return descending ? less(keys[b], keys[a]) : less(keys[a], keys[b]);
+    });
+}
+
+}  // namespace
+
+std::vector<std::size_t> SuspectViewOrder(const std::vector<SuspectRow>& rows, int column,
+                                          bool descending) {
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (SuspectViewNumeric(column)) {
+        std::vector<double> keys(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            keys[i] = SuspectViewSortKey(rows[i], column);
+        }
+        SortBy(order, keys, descending, FigureLess);
+    } else {
+        std::vector<std::string> keys(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            keys[i] = SuspectViewField(rows[i], column);
+        }
+        SortBy(order, keys, descending, std::less<>());
+    }
+    return order;
 }
 
 std::vector<std::string> SuspectChecks(const SuspectRow& row) {

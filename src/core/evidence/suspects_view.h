@@ -42,6 +42,10 @@ std::string SuspectViewField(const SuspectRow& row, int column);
 // (item, flags) have none and sort by their text.
 bool SuspectViewNumeric(int column);
 double SuspectViewSortKey(const SuspectRow& row, int column);
+// The rows' indices in the order of one column: figures as figures, one that is no
+// number after every number, text columns by their text; ties keep the rows' order.
+std::vector<std::size_t> SuspectViewOrder(const std::vector<SuspectRow>& rows, int column,
+                                          bool descending);
 
 // What the checks of a strong or suggestive row found, one line each; for other
 // rows a line saying they are made for those only.

@@ -1,36 +1,10 @@
 #include "pages/suspects/suspects_table_model.h"
 
-#include <algorithm>
-#include <cmath>
-#include <numeric>
 #include <string>
 
 #include "ui/text_codec.h"
 
 namespace quorvane {
-
-namespace {
-
-// A figure that is no number (a ratio with nothing to compare) sorts after every
-// number, so that the order stays a strict one.
-bool FigureLess(double a, double b) {
-    if (std::isnan(a) || std::isnan(b)) {
-        return !std::isnan(a) && std::isnan(b);
-    }
-    return a < b;
-}
-
-// Sorts `order` by one key per engine row; ties keep their order, so the engine's
-// rank decides among equal figures.
-template <typename Key, typename Less>
-void SortBy(std::vector<std::size_t>& order, const std::vector<Key>& keys, bool descending,
-            Less less) {
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return descending ? less(keys[b], keys[a]) : less(keys[a], keys[b]);
-    });
-}
-
-}  // namespace
 
 SuspectsTableModel::SuspectsTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -40,32 +14,14 @@ void SuspectsTableModel::SetSymptom(const SymptomSuspects* suspects) {
     const std::size_t rows = suspects_ != nullptr ? suspects_->Rows.size() : 0;
     texts_.clear();
     texts_.resize(rows);
-    order_.resize(rows);
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
     Order();
     endResetModel();
 }
 
 void SuspectsTableModel::Order() {
-    if (suspects_ == nullptr || order_.empty()) {
-        return;
-    }
-    const std::vector<SuspectRow>& rows = suspects_->Rows;
-    const bool descending = sortOrder_ == Qt::DescendingOrder;
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
-    if (SuspectViewNumeric(sortColumn_)) {
-        std::vector<double> keys(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            keys[i] = SuspectViewSortKey(rows[i], sortColumn_);
-        }
-        SortBy(order_, keys, descending, FigureLess);
-    } else {
-        std::vector<std::string> keys(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            keys[i] = SuspectViewField(rows[i], sortColumn_);
-        }
-        SortBy(order_, keys, descending, std::less<>());
-    }
+    order_ = suspects_ != nullptr
+                 ? SuspectViewOrder(suspects_->Rows, sortColumn_, sortOrder_ == Qt::DescendingOrder)
+                 : std::vector<std::size_t>();
 }
 
 void SuspectsTableModel::sort(int column, Qt::SortOrder order) {
