@@ -1,6 +1,7 @@
 #include "core/settings/profile_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxValueLength = 2047;
 constexpr std::size_t kNotFound = std::string::npos;
-const std::string kLineEnd = "\r\n";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -41,10 +41,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool IsBlankLine(std::string_view line) {
-    return TrimLeft(line).empty();
-}
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
@@ -57,53 +53,18 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// FNV-1a over the lower-case bytes: names equal without case hash alike.
+std::size_t HashNoCase(std::string_view text) {
+    uint64_t hash = 1469598103934665603ull;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
 bool IsSectionHeader(std::string_view line) {
     std::string_view rest = TrimLeft(line);
     return !rest.empty() && rest.front() == '[';
-}
-
-// The name of a header line: the text after "[" up to "]" (or the line's end), trimmed.
-std::string_view SectionName(std::string_view line) {
-    std::string_view rest = TrimLeft(line).substr(1);
-    return Trim(rest.substr(0, rest.find(']')));
-}
-
-// One past the last line of the section whose header is at `header`.
-std::size_t SectionEnd(const std::vector<std::string>& lines, std::size_t header) {
-    std::size_t i = header + 1;
-    while (i < lines.size() && !IsSectionHeader(lines[i])) {
-        ++i;
-    }
-    return i;
-}
-
-// Index of the first key line for `key` in the section at `header`, or kNotFound.
-// A line's key is its text before the first "=", trimmed; it names `key` when the
-// line starts with the key's trimmed text and only blanks follow up to an "=". A key
-// holding "=" names no line.
-std::size_t FindKey(const std::vector<std::string>& lines, std::size_t header,
-                    std::string_view key) {
-    const std::string_view wanted = Trim(key);
-    if (wanted.find('=') != kNotFound) {
-        return kNotFound;
-    }
-    for (std::size_t i = header + 1; i < lines.size(); ++i) {
-        const std::string_view start = TrimLeft(lines[i]);
-        if (!start.empty() && start.front() == '[') {
-            break;  // the next section
-        }
-        // Most lines differ in their first letter already.
-        if (start.size() <= wanted.size() ||
-            (!wanted.empty() && LowerAscii(start.front()) != LowerAscii(wanted.front())) ||
-            !EqualNoCase(start.substr(0, wanted.size()), wanted)) {
-            continue;
-        }
-        const std::string_view rest = TrimLeft(start.substr(wanted.size()));
-        if (!rest.empty() && rest.front() == '=') {
-            return i;
-        }
-    }
-    return kNotFound;
 }
 
 // The lines a value is stored as: CR LF, lone CR and lone LF all break it. The first
@@ -128,20 +89,6 @@ std::vector<std::string> ValueLines(std::string_view key, std::string_view value
         }
     }
     return result;
-}
-
-std::string Joined(const std::vector<std::string>& lines, const std::vector<std::string>& ends) {
-    std::size_t size = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        size += lines[i].size() + ends[i].size();
-    }
-    std::string content;
-    content.reserve(size);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        content += lines[i];
-        content += ends[i];
-    }
-    return content;
 }
 
 [[noreturn]] void FailWrite(const std::string& path) {
@@ -239,27 +186,105 @@ ProfileFile ProfileFile::FromBytes(std::string_view content) {
     return profile;
 }
 
+ProfileFile::Line::Line(std::string text, LineEnd end) : Text(std::move(text)), End(end) {
+    const std::string_view start = TrimLeft(Text);
+    Blank = start.empty();
+    Header = !Blank && start.front() == '[';
+    std::string_view name;
+    if (Header) {
+        // The text after "[" up to "]" (or the line's end), trimmed.
+        const std::string_view inner = start.substr(1);
+        name = Trim(inner.substr(0, inner.find(']')));
+    } else if (const std::size_t equals = Text.find('='); equals != kNotFound) {
+        Equals = equals;
+        name = Trim(std::string_view(Text).substr(0, equals));
+    } else {
+        return;
+    }
+    NameStart = static_cast<std::size_t>(name.data() - Text.data());
+    NameLength = name.size();
+}
+
 void ProfileFile::Parse(std::string_view content) {
     headersKnown_ = false;
+    // Every break may end a line: one allocation for the line list.
+    lines_.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n') +
+                                            std::count(content.begin(), content.end(), '\r')) +
+                   1);
     std::size_t start = 0;
     while (start < content.size()) {
         const std::size_t brk = content.find_first_of("\r\n", start);
         if (brk == kNotFound) {
-            lines_.emplace_back(content.substr(start));
-            ends_.emplace_back();
+            lines_.emplace_back(std::string(content.substr(start)), LineEnd::None);
             break;
         }
-        const std::size_t endLength =
-            (content[brk] == '\r' && brk + 1 < content.size() && content[brk + 1] == '\n') ? 2 : 1;
-        lines_.emplace_back(content.substr(start, brk - start));
-        ends_.emplace_back(content.substr(brk, endLength));
-        start = brk + endLength;
+        LineEnd end = content[brk] == '\n' ? LineEnd::Lf : LineEnd::Cr;
+        if (end == LineEnd::Cr && brk + 1 < content.size() && content[brk + 1] == '\n') {
+            end = LineEnd::CrLf;
+        }
+        lines_.emplace_back(std::string(content.substr(start, brk - start)), end);
+        start = brk + (end == LineEnd::CrLf ? 2 : 1);
     }
 }
 
-ProfileFile::Header ProfileFile::HeaderAt(const std::string& line, std::size_t index) {
-    const std::string_view name = SectionName(line);
-    return {index, static_cast<std::size_t>(name.data() - line.data()), name.size()};
+std::string ProfileFile::Joined(const Lines& lines) {
+    static constexpr std::string_view kEnds[] = {"", "\r\n", "\r", "\n"};
+    const auto endOf = [](const Line& line) { return kEnds[static_cast<int>(line.End)]; };
+    std::size_t size = 0;
+    for (const Line& line : lines) {
+        size += line.Text.size() + endOf(line).size();
+    }
+    std::string content;
+    content.reserve(size);
+    for (const Line& line : lines) {
+        content += line.Text;
+        content += endOf(line);
+    }
+    return content;
+}
+
+// A line names `key` when its text before the first "=", trimmed, is the key's
+// trimmed text without case. A key holding "=" names no line.
+std::size_t ProfileFile::FindKey(std::size_t header, std::string_view key) const {
+    const std::string_view wanted = Trim(key);
+    if (wanted.find('=') != kNotFound) {
+        return kNotFound;
+    }
+    if (!keysKnown_) {
+        keys_.clear();
+        for (std::size_t i = header + 1; i < lines_.size() && !lines_[i].Header; ++i) {
+            if (lines_[i].IsKey()) {
+                keys_.push_back(KeyEntry{HashNoCase(lines_[i].Name()), i});
+            }
+        }
+        std::sort(keys_.begin(), keys_.end());
+        keysKnown_ = true;
+    }
+    const std::size_t hash = HashNoCase(wanted);
+    for (auto entry = std::lower_bound(keys_.begin(), keys_.end(), KeyEntry{hash, 0});
+         entry != keys_.end() && entry->Hash == hash; ++entry) {
+        if (EqualNoCase(lines_[entry->Line].Name(), wanted)) {
+            return entry->Line;
+        }
+    }
+    return kNotFound;
+}
+
+void ProfileFile::AddKey(std::size_t line) const {
+    if (lines_[line].IsKey()) {
+        const KeyEntry entry{HashNoCase(lines_[line].Name()), line};
+        keys_.insert(std::lower_bound(keys_.begin(), keys_.end(), entry), entry);
+    }
+}
+
+std::size_t ProfileFile::NewKeyLine(const Lines& lines, std::size_t header) {
+    std::size_t at = header + 1;
+    for (std::size_t i = header + 1; i < lines.size() && !lines[i].Header; ++i) {
+        if (!lines[i].Blank) {
+            at = i + 1;
+        }
+    }
+    return at;
 }
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {
@@ -270,22 +295,21 @@ std::size_t ProfileFile::FindSection(std::string_view section) const {
     if (!headersKnown_) {
         headers_.clear();
         for (std::size_t i = 0; i < lines_.size(); ++i) {
-            if (IsSectionHeader(lines_[i])) {
-                headers_.push_back(HeaderAt(lines_[i], i));
+            if (lines_[i].Header) {
+                headers_.push_back(i);
             }
         }
         headersKnown_ = true;
     }
-    // The names' places are kept, so most headers are passed on their length alone.
     lastSection_ = wanted;
     lastHeader_ = kNotFound;
     lastKnown_ = true;
-    for (const Header& header : headers_) {
-        if (header.NameLength == wanted.size() &&
-            EqualNoCase(
-                std::string_view(lines_[header.Line]).substr(header.NameStart, header.NameLength),
-                wanted)) {
-            lastHeader_ = header.Line;
+    keysKnown_ = false;
+    for (const std::size_t header : headers_) {
+        // Most headers are passed on their name's length alone.
+        if (lines_[header].NameLength == wanted.size() &&
+            EqualNoCase(lines_[header].Name(), wanted)) {
+            lastHeader_ = header;
             break;
         }
     }
@@ -296,40 +320,53 @@ void ProfileFile::NoteEdit(std::size_t replaced, std::size_t at, std::size_t cou
     if (!headersKnown_) {
         return;
     }
-    const auto byLine = [](const Header& header, std::size_t line) { return header.Line < line; };
-    const auto note = [&](std::size_t line) {
-        const auto place = std::lower_bound(headers_.begin(), headers_.end(), line, byLine);
-        const bool known = place != headers_.end() && place->Line == line;
-        if (known || IsSectionHeader(lines_[line])) {
+    const auto note = [this](std::size_t line) {
+        const auto place = std::lower_bound(headers_.begin(), headers_.end(), line);
+        const bool known = place != headers_.end() && *place == line;
+        if (known || lines_[line].Header) {
             lastKnown_ = false;  // a header came, went or changed
         }
-        if (IsSectionHeader(lines_[line])) {
-            const Header header = HeaderAt(lines_[line], line);
-            if (known) {
-                *place = header;
-            } else {
-                headers_.insert(place, header);
-            }
-        } else if (known) {
+        if (lines_[line].Header && !known) {
+            headers_.insert(place, line);
+        } else if (!lines_[line].Header && known) {
             headers_.erase(place);
         }
     };
     if (replaced != kNotFound) {
         note(replaced);
     }
-    for (Header& header : headers_) {
-        if (header.Line >= at) {
-            header.Line += count;
+    for (std::size_t& header : headers_) {
+        if (header >= at) {
+            header += count;
         }
     }
-
     for (std::size_t line = at; line < at + count; ++line) {
         note(line);
+    }
+    keysKnown_ = keysKnown_ && lastKnown_;
+    if (!keysKnown_) {
+        return;
+    }
+    // The edit lies in the indexed section: the replaced line holds the same key
+    // again, the inserted lines are its value's further lines or a new key.
+    if (replaced != kNotFound) {
+        std::erase_if(keys_, [replaced](const KeyEntry& entry) { return entry.Line == replaced; });
+    }
+    for (KeyEntry& entry : keys_) {
+        if (entry.Line >= at) {
+            entry.Line += count;
+        }
+    }
+    if (replaced != kNotFound) {
+        AddKey(replaced);
+    }
+    for (std::size_t line = at; line < at + count; ++line) {
+        AddKey(line);
     }
 }
 
 std::string ProfileFile::Bytes() const {
-    return Joined(lines_, ends_);
+    return Joined(lines_);
 }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
@@ -338,12 +375,12 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
     if (header == kNotFound) {
         return std::string(fallback);
     }
-    const std::size_t line = FindKey(lines_, header, key);
-    if (line == kNotFound) {
+    const std::size_t found = FindKey(header, key);
+    if (found == kNotFound) {
         return std::string(fallback);
     }
-    const std::string& text = lines_[line];
-    std::string_view value = Trim(std::string_view(text).substr(text.find('=') + 1));
+    const Line& line = lines_[found];
+    std::string_view value = Trim(std::string_view(line.Text).substr(line.Equals + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -356,26 +393,25 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     if (unreadable_) {
         FailWrite(path_);
     }
-    // A file's write edits copies, kept only once the disk holds them; a profile in
+    // A file's write edits a copy, kept only once the disk holds it; a profile in
     // memory cannot fail past the allocations and edits its own lines, which keeps
     // the many writes of a first start linear.
-    std::vector<std::string> copiedLines;
-    std::vector<std::string> copiedEnds;
+    Lines copied;
     if (!inMemory_) {
-        copiedLines = lines_;
-        copiedEnds = ends_;
+        copied = lines_;
     }
-    std::vector<std::string>& lines = inMemory_ ? lines_ : copiedLines;
-    std::vector<std::string>& ends = inMemory_ ? ends_ : copiedEnds;
-    std::vector<std::string> added = ValueLines(key, value);
+    Lines& lines = inMemory_ ? lines_ : copied;
+    std::vector<std::string> texts = ValueLines(key, value);
 
-    // Inserts `added` at `at`; the line before it gets an end if it had none.
+    // Inserts `texts` at `at`; the line before it gets an end if it had none.
     auto insertAt = [&](std::size_t at) {
-        if (at > 0 && ends[at - 1].empty()) {
-            ends[at - 1] = kLineEnd;
+        if (at > 0 && lines[at - 1].End == LineEnd::None) {
+            lines[at - 1].End = LineEnd::CrLf;
         }
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), added.begin(), added.end());
-        ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(at), added.size(), kLineEnd);
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), texts.size(), Line());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            lines[at + i] = Line(std::move(texts[i]), LineEnd::CrLf);
+        }
     };
 
     // `lines` still equals lines_ here, so the known headers apply. They are kept in
@@ -385,34 +421,27 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     std::size_t replaced = kNotFound;
     std::size_t at = lines.size();
     if (header == kNotFound) {
-        added.insert(added.begin(), Concat({"[", section, "]"}));
+        texts.insert(texts.begin(), Concat({"[", section, "]"}));
         insertAt(at);
-    } else if (const std::size_t line = FindKey(lines, header, key); line != kNotFound) {
+    } else if (const std::size_t line = FindKey(header, key); line != kNotFound) {
         replaced = line;
-        lines[line] = added.front();
-        added.erase(added.begin());
+        lines[line] = Line(std::move(texts.front()), lines[line].End);
+        texts.erase(texts.begin());
         at = line + 1;
-        if (!added.empty()) {
+        if (!texts.empty()) {
             insertAt(at);
         }
     } else {
-        at = header + 1;
-        const std::size_t end = SectionEnd(lines, header);
-        for (std::size_t i = header + 1; i < end; ++i) {
-            if (!IsBlankLine(lines[i])) {
-                at = i + 1;
-            }
-        }
+        at = NewKeyLine(lines, header);
         insertAt(at);
     }
 
     if (!inMemory_) {
         // A failed write leaves lines_, and so the known headers, as they were.
-        ReplaceFile(path_, Joined(lines, ends));
-        lines_ = std::move(copiedLines);
-        ends_ = std::move(copiedEnds);
+        ReplaceFile(path_, Joined(lines));
+        lines_ = std::move(copied);
     }
-    NoteEdit(replaced, at, added.size());
+    NoteEdit(replaced, at, texts.size());
 }
 
 }  // namespace quorvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,29 +36,51 @@ class ProfileFile {
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
   private:
+    enum class LineEnd : unsigned char { None, CrLf, Cr, Lf };
+    // A line and what every lookup asks of it, found once when the line is made: a
+    // start-up makes some hundred lookups for a few dozen edits, and the fuzzers
+    // thousands.
+    struct Line {
+        std::string Text;  // without its end
+        LineEnd End = LineEnd::None;
+        bool Blank = false;   // blanks only
+        bool Header = false;  // "[" after blanks
+        // A header's trimmed name, or a key line's trimmed key (the text before its
+        // first "="); NameLength is npos on a line that is neither.
+        std::size_t NameStart = 0;
+        std::size_t NameLength = std::string::npos;
+        std::size_t Equals = std::string::npos;  // a key line's first "="
+
+        Line() = default;
+        Line(std::string text, LineEnd end);
+        std::string_view Name() const {
+            return std::string_view(Text).substr(NameStart, NameLength);
+        }
+        bool IsKey() const { return !Header && Equals != std::string::npos; }
+    };
+    using Lines = std::vector<Line>;
+
     ProfileFile() = default;
     void Parse(std::string_view content);
     // The first header naming `section` in lines_, or npos. The header lines are
     // found once per change: a start-up reads and writes some hundred keys.
     std::size_t FindSection(std::string_view section) const;
-
-    std::string path_;
-    bool inMemory_ = false;
-    std::vector<std::string> lines_;  // without their line ends
-    std::vector<std::string> ends_;   // each line's own end, kept as found ("" on a last line)
-    bool unreadable_ = false;         // the file exists but could not be read: never overwrite it
-    // A header line's index and where its trimmed name lies in that line.
-    struct Header {
-        std::size_t Line;
-        std::size_t NameStart;
-        std::size_t NameLength;
-    };
-    static Header HeaderAt(const std::string& line, std::size_t index);
+    static std::string Joined(const Lines& lines);
+    // The first key line for `key` in the section at `header` (the last section
+    // looked up), or npos.
+    std::size_t FindKey(std::size_t header, std::string_view key) const;
+    // Where a new key goes in the section at `header`: after its last non-blank line.
+    static std::size_t NewKeyLine(const Lines& lines, std::size_t header);
     // Keeps the known headers in step with a write that rewrote line `replaced`
     // (npos: none) and then inserted `count` lines at `at`.
     void NoteEdit(std::size_t replaced, std::size_t at, std::size_t count);
 
-    mutable std::vector<Header> headers_;  // by rising line, while known
+    std::string path_;
+    bool inMemory_ = false;
+    Lines lines_;
+    bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
+
+    mutable std::vector<std::size_t> headers_;  // the header lines, rising, while known
     mutable bool headersKnown_ = false;
     // The last section looked up and its header line (or npos), while the headers are
     // known: reads and writes come in runs of one section. A write looks its section
@@ -66,6 +89,17 @@ class ProfileFile {
     mutable std::string lastSection_;
     mutable std::size_t lastHeader_ = std::string::npos;
     mutable bool lastKnown_ = false;
+    // The key lines of the last section looked up, by their names' hash without case
+    // and then by line, while known: a key is found without walking its section.
+    // Kept in step with writes, which edit only that section.
+    struct KeyEntry {
+        std::size_t Hash;
+        std::size_t Line;
+        auto operator<=>(const KeyEntry&) const = default;
+    };
+    void AddKey(std::size_t line) const;
+    mutable std::vector<KeyEntry> keys_;
+    mutable bool keysKnown_ = false;
 };
 
 }  // namespace quorvane
