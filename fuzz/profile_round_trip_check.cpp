@@ -64,7 +64,9 @@ bool SameName(std::string_view a, std::string_view b) {
 // What a read must give back for a written value: its first line, without blanks
 // around it and without one matching pair of quotes, cut to the read limit.
 std::string ReadBackOf(std::string_view value) {
-    std::string_view line = Trim(value.substr(0, value.find_first_of("\r\n")));
+    const auto brk =
+        std::find_if(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; });
+    std::string_view line = Trim(value.substr(0, static_cast<std::size_t>(brk - value.begin())));
     if (line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
         line.back() == line.front()) {
         line = line.substr(1, line.size() - 2);
@@ -77,12 +79,14 @@ std::vector<std::string> SplitLines(std::string_view content) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < content.size()) {
-        const std::size_t brk = content.find_first_of("\r\n", start);
-        if (brk == std::string_view::npos) {
-            lines.emplace_back(content.substr(start));
-            break;
+        std::size_t brk = start;
+        while (brk < content.size() && content[brk] != '\r' && content[brk] != '\n') {
+            ++brk;
         }
         lines.emplace_back(content.substr(start, brk - start));
+        if (brk == content.size()) {
+            break;
+        }
         start =
             brk +
             (content[brk] == '\r' && brk + 1 < content.size() && content[brk + 1] == '\n' ? 2 : 1);

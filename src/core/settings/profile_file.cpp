@@ -67,22 +67,44 @@ bool IsSectionHeader(std::string_view line) {
     return !rest.empty() && rest.front() == '[';
 }
 
+// Calls `onLine(line, end)` for each line of `text`: CR LF, lone CR and lone LF each
+// end one, and `end` is that break as found ("" for a last line without one). The
+// next CR and the next LF are each found by a scan of its own: find_first_of calls
+// out once for every byte it passes.
+template <typename OnLine>
+void ForEachLine(std::string_view text, OnLine onLine) {
+    std::size_t cr = text.find('\r');
+    std::size_t lf = text.find('\n');
+    std::size_t start = 0;
+    while (start < text.size()) {
+        if (cr < start) {
+            cr = text.find('\r', start);
+        }
+        if (lf < start) {
+            lf = text.find('\n', start);
+        }
+        const std::size_t brk = std::min(cr, lf);
+        if (brk == kNotFound) {
+            onLine(text.substr(start), std::string_view());
+            return;
+        }
+        const std::size_t length = brk == cr && lf == brk + 1 ? 2 : 1;
+        onLine(text.substr(start, brk - start), text.substr(brk, length));
+        start = brk + length;
+    }
+}
+
 // The lines a value is stored as: CR LF, lone CR and lone LF all break it. The first
 // line goes under the key; a further line that would read back as a header or a key
 // line gets a leading ";" so that it stays inert in the section.
 std::vector<std::string> ValueLines(std::string_view key, std::string_view value) {
     std::vector<std::string> result{std::string(key) + "="};
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') {
-                ++i;
-            }
+    ForEachLine(value, [&result](std::string_view line, std::string_view end) {
+        result.back() += line;
+        if (!end.empty()) {
             result.emplace_back();
-        } else {
-            result.back() += c;
         }
-    }
+    });
     for (std::size_t i = 1; i < result.size(); ++i) {
         if (IsSectionHeader(result[i]) || result[i].find('=') != kNotFound) {
             result[i].insert(result[i].begin(), ';');
@@ -207,24 +229,13 @@ ProfileFile::Line::Line(std::string text, LineEnd end) : Text(std::move(text)), 
 
 void ProfileFile::Parse(std::string_view content) {
     headersKnown_ = false;
-    // Every break may end a line: one allocation for the line list.
-    lines_.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n') +
-                                            std::count(content.begin(), content.end(), '\r')) +
-                   1);
-    std::size_t start = 0;
-    while (start < content.size()) {
-        const std::size_t brk = content.find_first_of("\r\n", start);
-        if (brk == kNotFound) {
-            lines_.emplace_back(std::string(content.substr(start)), LineEnd::None);
-            break;
-        }
-        LineEnd end = content[brk] == '\n' ? LineEnd::Lf : LineEnd::Cr;
-        if (end == LineEnd::Cr && brk + 1 < content.size() && content[brk + 1] == '\n') {
-            end = LineEnd::CrLf;
-        }
-        lines_.emplace_back(std::string(content.substr(start, brk - start)), end);
-        start = brk + (end == LineEnd::CrLf ? 2 : 1);
-    }
+    ForEachLine(content, [this](std::string_view line, std::string_view end) {
+        const LineEnd kind = end.empty()   ? LineEnd::None
+                             : end == "\n" ? LineEnd::Lf
+                             : end == "\r" ? LineEnd::Cr
+                                           : LineEnd::CrLf;
+        lines_.emplace_back(std::string(line), kind);
+    });
 }
 
 std::string ProfileFile::Joined(const Lines& lines) {
