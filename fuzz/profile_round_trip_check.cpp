@@ -74,9 +74,10 @@ std::string ReadBackOf(std::string_view value) {
     return std::string(line.substr(0, kMaxValueLength));
 }
 
-// The file's lines without their ends; CR LF, CR and LF each end a line.
-std::vector<std::string> SplitLines(std::string_view content) {
-    std::vector<std::string> lines;
+// The file's lines without their ends, as views into `content`; CR LF, CR and LF
+// each end a line.
+std::vector<std::string_view> SplitLines(std::string_view content) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t brk = start;
@@ -105,9 +106,9 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
 
 // Section and key names found in the content, as probes of keys no write touches.
 // Keys must start like the program's own; a ";" line is inert only by convention.
-void AddContentProbes(const std::vector<std::string>& lines, std::vector<Probe>& probes) {
+void AddContentProbes(const std::vector<std::string_view>& lines, std::vector<Probe>& probes) {
     std::string section;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         const std::string_view rest = Trim(line);
         if (!rest.empty() && rest.front() == '[') {
             const std::string_view inner = rest.substr(1);
@@ -187,7 +188,7 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
         return out;
     }
     const std::vector<Write>& writes = scenario->writes;
-    const std::vector<std::string> originalLines = SplitLines(scenario->content);
+    const std::vector<std::string_view> originalLines = SplitLines(scenario->content);
 
     std::vector<Probe> probes;
     for (const char* section : kSections) {
@@ -250,9 +251,9 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
     }
 
     // Every line no write replaced survives, byte for byte and in order.
-    const std::vector<std::string> newLines = SplitLines(stored);
+    const std::vector<std::string_view> newLines = SplitLines(stored);
     std::size_t at = 0;
-    for (const std::string& line : originalLines) {
+    for (const std::string_view line : originalLines) {
         const std::optional<std::string_view> key = KeyOf(line);
         const bool maybeReplaced =
             key && std::any_of(writes.begin(), writes.end(),
@@ -264,7 +265,7 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
             ++at;
         }
         if (at == newLines.size()) {
-            out.push_back("the untouched line \"" + line + "\" was lost or moved");
+            out.push_back("the untouched line \"" + std::string(line) + "\" was lost or moved");
             break;
         }
         ++at;

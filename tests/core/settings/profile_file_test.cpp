@@ -107,14 +107,17 @@ TEST_F(ProfileFileTest, WritesOnlyWhatChanges) {
     }
 }
 
-// A profile remembers its headers and its last section between reads and writes;
-// whatever ran before, each read and write must act as on a profile parsed afresh.
+// A profile remembers its headers, its last section and that section's keys between
+// reads and writes; whatever ran before, each read and write must act as on a profile
+// parsed afresh. ";k" and ";2" are the keys a value's further lines make.
 TEST_F(ProfileFileTest, ManyWritesActAsOnAFreshParse) {
     const std::vector<std::string> sections = {"S", " s ", "T", "Composer", "[x", ""};
-    const std::vector<std::string> keys = {"k", "K ", "2", "21", "[y", " [T]", "a=b", ""};
-    const std::vector<std::string> values = {"v", "", "a\r\n[T]\r\nk=9", "\"q\"", "x\ny"};
+    const std::vector<std::string> keys = {"k",    "K ",  "2", "21", "[y",
+                                           " [T]", "a=b", "",  ";k", ";2"};
+    const std::vector<std::string> values = {"v",    "",    "a\r\n[T]\r\nk=9", "\"q\"",
+                                             "x\ny", "2=w", "\r2=\r\n"};
     std::mt19937 random(7);
-    std::string expected = "; top\r\n[T]\r\nk=0\r\n[S]\r\n2=two";
+    std::string expected = "; top\r\n[T]\r\nk=0\r\n[S]\r\n2=two\r\n;k=c\r\n2=dup";
     ProfileFile profile = ProfileFile::FromBytes(expected);
     std::size_t index = 0;
     for (int step = 0; step < 400; ++step) {
@@ -135,6 +138,11 @@ TEST_F(ProfileFileTest, ManyWritesActAsOnAFreshParse) {
         fresh.WriteString(section, key, value);
         expected = fresh.Bytes();
         ASSERT_EQ(profile.Bytes(), expected) << "step " << step << ": [" << section << "] " << key;
+        // Another key of the same section, after the lines moved.
+        const std::string& other = keys[random() % keys.size()];
+        ASSERT_EQ(profile.ReadString(section, other, "absent"),
+                  ProfileFile::FromBytes(expected).ReadString(section, other, "absent"))
+            << "step " << step << ": [" << section << "] " << other << " after writing " << key;
     }
 }
 
