@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <unordered_set>
 
@@ -12,7 +13,9 @@ namespace quorvane {
 
 namespace {
 
-constexpr std::array kNotFoodWords = {
+// Views, so that a comparison looks at the lengths first: every item's words are
+// looked up here.
+constexpr std::string_view kNotFoodWords[] = {
     "JANUARY",  "FEBRUARY",    "MARCH",      "APRIL",       "MAY",
     "JUNE",     "JULY",        "AUGUST",     "SEPTEMBER",   "OCTOBER",
     "NOVEMBER", "DECEMBER",    "JAN",        "FEB",         "MAR",
@@ -336,7 +339,8 @@ std::string_view TierName(SuspectTier tier) {
 
 bool IsCalendarOrPhrase(std::string_view name) {
     const auto listed = [](std::string_view word) {
-        return std::find(kNotFoodWords.begin(), kNotFoodWords.end(), word) != kNotFoodWords.end();
+        return std::find(std::begin(kNotFoodWords), std::end(kNotFoodWords), word) !=
+               std::end(kNotFoodWords);
     };
     if (listed(name)) {
         return true;
