@@ -55,16 +55,18 @@ std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-// The reader's and the analysis's fuzzers share their inputs; the analysis's check
-// takes in every rule of the read's.
+// The reader's and the analysis's fuzzers share their inputs.
 TEST(FuzzReplay, RecordAnalysisInvariantsHoldForEverySavedInput) {
     std::vector<fs::path> inputs = SavedInputs("record_reader");
     ASSERT_GE(inputs.size(), 5u) << "the record reader's seed corpus is missing";
     const std::vector<fs::path> analysisFindings = SavedInputs("record_analysis");
     inputs.insert(inputs.end(), analysisFindings.begin(), analysisFindings.end());
     for (const fs::path& input : inputs) {
-        const std::vector<std::string> broken = CheckRecordAnalysis(ReadBytes(input));
+        const std::string bytes = ReadBytes(input);
+        const std::vector<std::string> broken = CheckRecordAnalysis(bytes);
         EXPECT_TRUE(broken.empty()) << input << Joined(broken);
+        const std::vector<std::string> brokenRead = CheckRecordRead(bytes);
+        EXPECT_TRUE(brokenRead.empty()) << input << " (the read alone)" << Joined(brokenRead);
     }
 }
 

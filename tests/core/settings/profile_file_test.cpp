@@ -146,6 +146,27 @@ TEST_F(ProfileFileTest, ManyWritesActAsOnAFreshParse) {
     }
 }
 
+// Each of CR LF, lone CR and lone LF ends one line, in any mix and at the very end,
+// and every end comes back as it was found. A new key goes after the section's last
+// line that is not blank, and only a line without an end gets one.
+TEST_F(ProfileFileTest, LineEndsComeBackAsFound) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"[S]\r\r\nk=1\n\r\nj=2\r", "[S]\r\r\nk=1\n\r\nj=2\rn=3\r\n"},
+        {"\r\n\n\r\r[S]\nk=1\n\nj=2", "\r\n\n\r\r[S]\nk=1\n\nj=2\r\nn=3\r\n"},
+        {"[S]\rk=1\r\n\rj=2\n\r", "[S]\rk=1\r\n\rj=2\nn=3\r\n\r"},
+        {"[S]\n\rk=1\r\r\n\nj=2\r\n", "[S]\n\rk=1\r\r\n\nj=2\r\nn=3\r\n"},
+    };
+    for (const auto& [content, written] : cases) {
+        ProfileFile profile = ProfileFile::FromBytes(content);
+        EXPECT_EQ(profile.Bytes(), content);
+        EXPECT_EQ(profile.ReadString("S", "k", "absent"), "1") << content;
+        EXPECT_EQ(profile.ReadString("S", "j", "absent"), "2") << content;
+        profile.WriteString("S", "n", "3");
+        EXPECT_EQ(profile.Bytes(), written);
+        EXPECT_EQ(profile.ReadString("S", "j", "absent"), "2") << written;
+    }
+}
+
 TEST_F(ProfileFileTest, HandEditedFileSurvivesWrites) {
     // Garbage, comments, a 1 MB value, duplicates and no final line end.
     const std::string original = "garbage before sections\n\x01\x02 binary=\xff\r\n; comment\r\n" +
