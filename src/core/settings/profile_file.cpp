@@ -358,18 +358,13 @@ void ProfileFile::NoteEdit(std::size_t replaced, std::size_t at, std::size_t cou
     if (!keysKnown_) {
         return;
     }
-    // The edit lies in the indexed section: the replaced line holds the same key
-    // again, the inserted lines are its value's further lines or a new key.
-    if (replaced != kNotFound) {
-        std::erase_if(keys_, [replaced](const KeyEntry& entry) { return entry.Line == replaced; });
-    }
+    // The edit lies in the indexed section. The replaced line was found by its key and
+    // holds the same key again, so its entry stands; the inserted lines are its value's
+    // further lines or a new key.
     for (KeyEntry& entry : keys_) {
         if (entry.Line >= at) {
             entry.Line += count;
         }
-    }
-    if (replaced != kNotFound) {
-        AddKey(replaced);
     }
     for (std::size_t line = at; line < at + count; ++line) {
         AddKey(line);
