@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,26 @@ namespace {
 constexpr char kControlZ = 26;
 
 // The symptom names as views, taken once per chunk: the scan runs for every word.
-using SymptomNameViews = std::array<std::string_view, kSymptomCount + 1>;
+struct SymptomNameViews {
+    std::array<std::string_view, kSymptomCount + 1> Views{};
+    // Per word length, the first letters (their low five bits) of the names of that
+    // length: most words name no symptom and skip the scan of every name.
+    std::array<uint32_t, kShortNameLength + 1> Starts{};
+
+    // A word is never empty and starts with a letter.
+    bool MayName(std::string_view word) const {
+        return word.size() < Starts.size() && ((Starts[word.size()] >> (word[0] & 31)) & 1) != 0;
+    }
+};
 
 SymptomNameViews ViewNames(const SymptomTable& symptoms) {
-    SymptomNameViews names{};
+    SymptomNameViews names;
     for (int i = 1; i <= kSymptomCount; ++i) {
-        names[i] = symptoms.Name(i);
+        const std::string_view name = symptoms.Name(i);
+        names.Views[i] = name;
+        if (!name.empty() && name.size() < names.Starts.size()) {
+            names.Starts[name.size()] |= uint32_t{1} << (name[0] & 31);
+        }
     }
     return names;
 }
@@ -91,14 +106,16 @@ void FinishPendingWord(ReaderState& state, ItemList& items, SymptomCounters& tot
     }
 
     state.SymptomFlag = false;
-    for (int i = 1; i <= kSymptomCount; ++i) {
-        // No early exit: duplicate names each count, the last index takes the credit.
-        if (word == names[i]) {
-            state.SymptomFlag = true;
-            state.MatchedSymptom = i;
-            totals[i] = SaturatingAdd(totals[i], 1);
-            if (hooks.Evidence != nullptr) {
-                hooks.Evidence->SymptomOccurred(i);
+    if (names.MayName(word)) {
+        for (int i = 1; i <= kSymptomCount; ++i) {
+            // No early exit: duplicate names each count, the last index takes the credit.
+            if (word == names.Views[i]) {
+                state.SymptomFlag = true;
+                state.MatchedSymptom = i;
+                totals[i] = SaturatingAdd(totals[i], 1);
+                if (hooks.Evidence != nullptr) {
+                    hooks.Evidence->SymptomOccurred(i);
+                }
             }
         }
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -204,6 +205,32 @@ TEST_F(ReaderTest, LongSymptomNamesMatchOnTheirFirstThirtyLetters) {
     EXPECT_EQ(totals_[5], 0);
     EXPECT_EQ(totals_[6], 0);
     EXPECT_EQ(Items(), (std::vector<std::string>{"LOWER CASE=1", "TEA=1"}));
+}
+
+// The scan skips words whose length and first letter no name has: every name must still
+// be found, and a word that shares both with a name but differs later must not be.
+TEST_F(ReaderTest, EveryNameIsFoundWhateverItsLengthAndFirstLetter) {
+    std::string diary;
+    std::vector<std::string> nearMisses;
+    for (int i = 1; i <= kSymptomCount; ++i) {
+        // Lengths 1 to 22, with a 30-letter name last; first letters Z, Y, X ...
+        std::string name(i == kSymptomCount ? kShortNameLength : static_cast<std::size_t>(i),
+                         static_cast<char>('A' + i % 26));
+        name.front() = static_cast<char>('Z' - i % 26);
+        symptoms_.SetName(i, name);
+        std::string nearMiss = name;
+        nearMiss.back() = nearMiss.back() == 'Q' ? 'R' : 'Q';
+        if (nearMiss.size() > 1) {
+            nearMisses.push_back(nearMiss + "=1");
+        }
+        diary += name + ", " + (nearMiss.size() > 1 ? nearMiss + ", " : "");
+    }
+    Feed(diary);
+    for (int i = 1; i <= kSymptomCount; ++i) {
+        EXPECT_EQ(totals_[i], 1) << "symptom " << i << " \"" << symptoms_.Name(i) << "\"";
+    }
+    std::sort(nearMisses.begin(), nearMisses.end());
+    EXPECT_EQ(Items(), nearMisses);
 }
 
 TEST_F(ReaderTest, ChunkBoundariesDoNotMatter) {
