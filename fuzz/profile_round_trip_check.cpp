@@ -36,7 +36,8 @@ struct Write {
     std::string value;
 };
 
-using Probe = std::pair<std::string, std::string>;
+// Views of the names above or of the content, which outlives the probes.
+using Probe = std::pair<std::string_view, std::string_view>;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -107,18 +108,20 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
 // Section and key names found in the content, as probes of keys no write touches.
 // Keys must start like the program's own; a ";" line is inert only by convention.
 void AddContentProbes(const std::vector<std::string_view>& lines, std::vector<Probe>& probes) {
-    std::string section;
+    std::string_view section;
+    std::size_t added = 0;
     for (const std::string_view line : lines) {
         const std::string_view rest = Trim(line);
         if (!rest.empty() && rest.front() == '[') {
             const std::string_view inner = rest.substr(1);
-            section = std::string(Trim(inner.substr(0, inner.find(']'))));
+            section = Trim(inner.substr(0, inner.find(']')));
             continue;
         }
         const std::optional<std::string_view> key = KeyOf(line);
         if (!section.empty() && key && !key->empty() &&
-            std::isalnum(static_cast<unsigned char>(key->front())) && probes.size() < kMaxProbes) {
-            probes.emplace_back(section, std::string(*key));
+            std::isalnum(static_cast<unsigned char>(key->front())) && added < kMaxProbes) {
+            probes.emplace_back(section, *key);
+            ++added;
         }
     }
 }
@@ -191,6 +194,7 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
     const std::vector<std::string_view> originalLines = SplitLines(scenario->content);
 
     std::vector<Probe> probes;
+    probes.reserve(std::size(kSections) * std::size(kKeys) + kMaxProbes);
     for (const char* section : kSections) {
         for (const char* key : kKeys) {
             probes.emplace_back(section, key);
@@ -203,6 +207,7 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
         out.push_back("the content does not come back byte for byte before any write");
     }
     std::vector<std::string> before;
+    before.reserve(probes.size());
     for (const Probe& probe : probes) {
         before.push_back(profile.ReadString(probe.first, probe.second, kAbsent));
     }
@@ -233,7 +238,7 @@ std::vector<std::string> CheckProfileRoundTrip(std::string_view input) {
         }
         // Named only on a finding: most probes find nothing.
         const auto what = [&probe = probes[i]]() {
-            return "[" + probe.first + "] " + probe.second;
+            return "[" + std::string(probe.first) + "] " + std::string(probe.second);
         };
         const std::string fromBytes = reread.ReadString(section, key, kAbsent);
         const std::string inMemory = profile.ReadString(section, key, kAbsent);
