@@ -218,12 +218,13 @@ TEST_F(ReaderTest, EveryNameIsFoundWhateverItsLengthAndFirstLetter) {
                          static_cast<char>('A' + i % 26));
         name.front() = static_cast<char>('Z' - i % 26);
         symptoms_.SetName(i, name);
-        std::string nearMiss = name;
-        nearMiss.back() = nearMiss.back() == 'Q' ? 'R' : 'Q';
-        if (nearMiss.size() > 1) {
+        diary += name + ", ";
+        if (name.size() > 1) {  // a one-letter near miss would differ in its first letter
+            std::string nearMiss = name;
+            nearMiss.back() = nearMiss.back() == 'Q' ? 'R' : 'Q';
             nearMisses.push_back(nearMiss + "=1");
+            diary += nearMiss + ", ";
         }
-        diary += name + ", " + (nearMiss.size() > 1 ? nearMiss + ", " : "");
     }
     Feed(diary);
     for (int i = 1; i <= kSymptomCount; ++i) {
