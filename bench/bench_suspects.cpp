@@ -1,5 +1,7 @@
-// How well the suspects find a planted trigger, beside the frustration ranking:
-//   quorvane-bench-suspects [DIARIES]        simulated diaries per scenario (default 40)
+// How well the suspects find a planted trigger, beside other rules on the same rows:
+//   quorvane-bench-suspects [--seeds tune|report] [DIARIES]   messy diaries (default 120
+//                                                             per scenario, report seeds)
+//   quorvane-bench-suspects --tidy [DIARIES]   two-year diaries of one symptom (default 40)
 //   quorvane-bench-suspects --time DIARY [RUNS]
 // Every diary goes through the real reader and the engine, as quorvane-report runs them.
 #include <algorithm>
@@ -15,6 +17,8 @@
 #include "core/evidence/suspects.h"
 #include "core/evidence/suspects_text.h"
 #include "diary_generator.h"
+#include "messy_scenarios.h"
+#include "suspect_orderings.h"
 #include "suspects_simulator.h"
 
 namespace {
@@ -28,33 +32,6 @@ void Read(std::string_view text, Analysis& analysis) {
     hooks.GatherEvidence = true;
     analysis.ReadBytes(text, hooks);
     analysis.ComputeTotals(3);
-}
-
-// The trigger's place by frustration (9 x hits / count, items seen at least 3
-// times), ties in list order as the grid keeps them; 0 when it is not ranked.
-int FrustrationRank(const ItemList& items, int symptom, const std::string& trigger) {
-    const TItemNode* target = nullptr;
-    for (const TItemNode& node : items.Entries()) {
-        if (node.Name == trigger && node.Count >= 3) {
-            target = &node;
-        }
-    }
-    if (target == nullptr) {
-        return 0;
-    }
-    const double value = 9.0 * target->SymptomHits[symptom] / target->Count;
-    int rank = 1;
-    for (const TItemNode* node = items.First()->Next; node != target; node = node->Next) {
-        if (node->Count >= 3 && 9.0 * node->SymptomHits[symptom] / node->Count >= value) {
-            ++rank;
-        }
-    }
-    for (const TItemNode* node = target->Next; node->Next != nullptr; node = node->Next) {
-        if (node->Count >= 3 && 9.0 * node->SymptomHits[symptom] / node->Count > value) {
-            ++rank;
-        }
-    }
-    return rank;
 }
 
 struct Tally {
@@ -92,7 +69,8 @@ void RunScenario(const char* name, bench::SimulationShape shape, int diaries) {
                 }
             }
             if (!diary.Trigger.empty()) {
-                const int rank = FrustrationRank(analysis.Items(), group.Symptom, diary.Trigger);
+                const int rank =
+                    bench::FrustrationRank(analysis.Items(), group.Symptom, diary.Trigger);
                 tally.FrustrationFirst += rank == 1;
                 tally.FrustrationTop3 += rank >= 1 && rank <= 3;
             }
@@ -138,13 +116,7 @@ int Time(int argc, char** argv) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc > 1 && std::string_view(argv[1]) == "--time") {
-        return Time(argc, argv);
-    }
-    const int diaries = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
+int RunTidy(int diaries) {
     std::printf("%-34s %4s  %7s  %7s  %7s  %7s  %7s  %6s\n", "scenario (2 years, 1 symptom)", "n",
                 "sus. 1st", "sus. top3", "frus. 1st", "frus. top3", "trig. strong",
                 "false strong/diary");
@@ -179,4 +151,36 @@ int main(int argc, char** argv) {
         RunScenario(lag == 0 ? "null diaries" : "null diaries, other seeds", null, diaries * 5);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--time") {
+        return Time(argc, argv);
+    }
+    bool tidy = false;
+    bool report = true;
+    int diaries = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--tidy") {
+            tidy = true;
+        } else if (args[i] == "--seeds" && i + 1 < args.size() &&
+                   (args[i + 1] == "tune" || args[i + 1] == "report")) {
+            report = args[++i] == "report";
+        } else if (std::atoi(std::string(args[i]).c_str()) > 0) {
+            diaries = std::atoi(std::string(args[i]).c_str());
+        } else {
+            std::fprintf(stderr,
+                         "usage: quorvane-bench-suspects [--seeds tune|report] [DIARIES]\n"
+                         "       quorvane-bench-suspects --tidy [DIARIES]\n"
+                         "       quorvane-bench-suspects --time DIARY [RUNS]\n");
+            return 2;
+        }
+    }
+    if (tidy) {
+        return RunTidy(diaries > 0 ? diaries : 40);
+    }
+    return bench::RunMessyScenarios(diaries > 0 ? diaries : 120, report);
 }
