@@ -1,5 +1,5 @@
 // How well the suspects find a planted trigger, beside other rules on the same rows:
-//   quorvane-bench-suspects [--seeds tune|report] [DIARIES]   messy diaries (default 120
+//   quorvane-bench-suspects [--seeds tune|report] [DIARIES]   messy diaries (default 3000
 //                                                             per scenario, report seeds)
 //   quorvane-bench-suspects --tidy [DIARIES]   two-year diaries of one symptom (default 40)
 //   quorvane-bench-suspects --time DIARY [RUNS]
@@ -182,5 +182,5 @@ int main(int argc, char** argv) {
     if (tidy) {
         return RunTidy(diaries > 0 ? diaries : 40);
     }
-    return bench::RunMessyScenarios(diaries > 0 ? diaries : 120, report);
+    return bench::RunMessyScenarios(diaries > 0 ? diaries : 3000, report);
 }

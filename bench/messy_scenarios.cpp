@@ -5,10 +5,12 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/evidence/suspects.h"
+#include "interval_coverage.h"
 #include "messy_diary.h"
 #include "suspect_orderings.h"
 
@@ -41,6 +43,8 @@ struct Tally {
     int CravedStrong = 0;
     int NullSymptoms = 0;
     int NullStrong = 0;
+    int Intervals = 0;  // trigger rows at the planted lag, with the planted ratio known
+    int Covered = 0;    // of them, the shown interval holds that ratio
 };
 
 MessyShape LongTail(double strength, int days = 240) {
@@ -74,9 +78,23 @@ MessyShape Hard(bool planted) {
     return shape;
 }
 
-void Count(const MessyDiary& diary, const Analysis& analysis, const SuspectsResult& result,
-           Tally& tally) {
-    for (const PlantedSymptom& planted : diary.Symptoms) {
+// The true risk ratio of an onset after the trigger, where the plan makes it
+// plain: one trigger, and nothing else moving the onset rate.
+std::optional<double> PlantedRatio(const MessyShape& shape, const SymptomPlan& plan) {
+    if (plan.Triggers.size() != 1 || shape.LagJitter || shape.Dose || shape.Seasonal != 0 ||
+        shape.MondayFactor != 1) {
+        return std::nullopt;
+    }
+    const double base = plan.BaseRate;
+    return 1 + plan.Triggers[0].Strength * (1 - base) / base;
+}
+
+void Count(const MessyShape& shape, const MessyDiary& diary, const Analysis& analysis,
+           const SuspectsResult& result, Tally& tally) {
+    for (std::size_t s = 0; s < diary.Symptoms.size(); ++s) {
+        const PlantedSymptom& planted = diary.Symptoms[s];
+        const SymptomPlan& plan = shape.Symptoms[s];
+        const std::optional<double> ratio = PlantedRatio(shape, plan);
         const SymptomSuspects* group = nullptr;
         for (const SymptomSuspects& g : result.Symptoms) {
             if (g.Name == planted.Name) {
@@ -89,6 +107,10 @@ void Count(const MessyDiary& diary, const Analysis& analysis, const SuspectsResu
         for (const SuspectRow& row : rows) {
             const bool isTrigger = std::find(planted.Triggers.begin(), planted.Triggers.end(),
                                              row.Item) != planted.Triggers.end();
+            if (isTrigger && ratio && row.Lag == plan.Triggers[0].Lag) {
+                ++tally.Intervals;
+                tally.Covered += row.Risk.Low <= *ratio && *ratio <= row.Risk.High;
+            }
             if (row.Tier == SuspectTier::Strong) {
                 const bool craved = row.Item == planted.Craved;
                 strong += !isTrigger && !craved;
@@ -149,11 +171,16 @@ void Print(const char* name, int diaries, const Tally& tally) {
     } else {
         std::printf(" | %5s %6s", "", "");
     }
-    std::printf(" %6.2f", tally.NullSymptoms > 0
+    std::printf(" %6.3f", tally.NullSymptoms > 0
                               ? static_cast<double>(tally.NullStrong) / tally.NullSymptoms
                               : 0.0);
     if (tally.Craved > 0) {
         std::printf(" %5.0f", 100.0 * tally.CravedStrong / tally.Craved);
+    } else {
+        std::printf(" %5s", "");
+    }
+    if (tally.Intervals > 0) {
+        std::printf(" %5.1f (%d)", 100.0 * tally.Covered / tally.Intervals, tally.Intervals);
     }
     std::printf("\n");
 }
@@ -201,17 +228,19 @@ int RunMessyScenarios(int diaries, bool reportSeeds) {
         "Katz bound: tier, then the Katz lower bound, then p (the rule being replaced).\n"
         "trig strong: triggers in the strong tier (%%); other: strong rows per planted\n"
         "symptom that are neither a trigger nor the craved food; null: the same per symptom\n"
-        "with no trigger; prod. strong: the food craved before attacks, strong (%%).\n\n");
+        "with no trigger; prod. strong: the food craved before attacks, strong (%%).\n"
+        "cover: trigger rows at the planted lag whose shown interval holds the planted\n"
+        "ratio (%%, rows), where one trigger alone moves the onset rate.\n\n");
     std::printf("%-36s %4s", "scenario", "n");
     for (const char* ordering : kOrderings) {
         std::printf(" | %-15s", ordering);
     }
-    std::printf(" | %5s %6s %6s %5s\n", "trig", "other", "null", "prod.");
+    std::printf(" | %5s %6s %6s %5s %5s\n", "trig", "other", "null", "prod.", "cover");
     std::printf("%-36s %4s", "", "");
     for (std::size_t o = 0; o < kOrderings.size(); ++o) {
         std::printf(" | %4s %4s %5s", "1st", "top3", "med");
     }
-    std::printf(" | %5s %6s %6s %5s\n", "strng", "strong", "strong", "strng");
+    std::printf(" | %5s %6s %6s %5s %5s\n", "strng", "strong", "strong", "strng", "%");
     const SymptomTable symptoms;
     Analysis analysis(symptoms);
     const auto start = std::chrono::steady_clock::now();
@@ -221,10 +250,12 @@ int RunMessyScenarios(int diaries, bool reportSeeds) {
             const uint64_t seed = firstSeed + 1'000'000 * s + static_cast<uint64_t>(i);
             const MessyDiary diary = SimulateMessyDiary(seed, scenarios[s].Shape);
             ReadDiary(diary.Text, analysis);
-            Count(diary, analysis, FindSuspects(analysis.Evidence(), analysis.Items(), {}), tally);
+            Count(scenarios[s].Shape, diary, analysis,
+                  FindSuspects(analysis.Evidence(), analysis.Items(), {}), tally);
         }
         Print(scenarios[s].Name, scenarios[s].Diaries, tally);
     }
+    RunIntervalCoverage(firstSeed + 999'000'000, 20'000);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("\n%.1f s\n", seconds);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quorvane::bench {
+
+// How often risk-ratio intervals hold the true ratio on small day tables drawn
+// with known rates: exposed days 1 to 30, onset rates 2 to 30 %. Prints a table.
+void RunIntervalCoverage(uint64_t firstSeed, int tablesPerBand);
+
+}  // namespace quorvane::bench
