@@ -103,7 +103,7 @@ std::string Misspell(Random& random, const std::string& name) {
                 }
                 break;
             case 2:
-                if (letters.size() < 30) {
+                if (typo.size() < 30) {  // the reader keeps 30 bytes of a word
                     typo.insert(at, 1, letter);
                 }
                 break;

@@ -29,7 +29,7 @@ struct MessyShape {
     double TopRate = 0.45;     // the most eaten ordinary food's daily rate
     double Zipf = 1.0;         // 1 leaves about two thirds eaten three times or less
     int Staples = 3;           // eaten on nearly every day
-    double StapleRate = 0.95;  //
+    double StapleRate = 0.95;  // each staple's daily rate
     int WeekdayFoods = 2;      // each eaten mostly on one weekday
     double MondayFactor = 1;   // the base rate on Mondays, times this
     int SeasonalFoods = 0;     // eaten only in a season of three months

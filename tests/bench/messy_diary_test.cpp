@@ -103,6 +103,7 @@ TEST_F(MessyDiaryTest, FoodNamesAreLettersOfNoSymptomOrCalendarWord) {
         const std::string& name = names[static_cast<std::size_t>(i)];
         const std::string typo = Misspell(random, name);
         EXPECT_TRUE(OneEdit(name, typo)) << name << " -> " << typo;
+        EXPECT_LE(typo.size(), 30u) << typo;
     }
 }
 
