@@ -44,46 +44,48 @@ void RunIntervalCoverage(uint64_t firstSeed, int tablesPerBand) {
     constexpr std::array<Band, 3> kBands = {{{1, 5}, {6, 15}, {16, 30}}};
     constexpr std::array kRatios = {1.0, 2.0, 4.0};
     std::printf(
-        "\nThe 95 %% interval of the risk ratio on tables with a known ratio (1, 2 or 4, in\n"
-        "turn), exposed days in the band, 60 to 600 other days, onset rates 2 to 30 %%:\n"
-        "covered %% (interval above the truth %%, below it %%), %d tables a band.\n\n",
+        "\nThe 95 %% interval of the risk ratio on tables with a known ratio: exposed days in\n"
+        "the band, 60 to 600 other days, onset rates 2 to 30 %%; covered %% (the interval\n"
+        "above the truth %%, below it %%), %d tables a cell. Above a true 1 is a false alarm.\n\n",
         tablesPerBand);
-    std::printf("%-26s", "exposed days");
+    std::printf("%-24s %5s", "exposed days", "ratio");
     for (const Band& band : kBands) {
-        std::printf(" | %2d to %-2d %14s", band.Low, band.High, "");
+        std::printf(" | %2d to %-2d %11s", band.Low, band.High, "");
     }
     std::printf("\n");
     for (std::size_t m = 0; m < methods.size(); ++m) {
         Random random(firstSeed + 77 * m);
-        std::printf("%-26s", methods[m].Name);
-        for (const Band& band : kBands) {
-            Misses misses;
-            while (misses.Tables < tablesPerBand) {
-                const double ratio = kRatios[static_cast<std::size_t>(misses.Tables) % 3];
-                const int64_t exposed = band.Low + random.Below(band.High - band.Low + 1);
-                const int64_t other = 60 + random.Below(541);
-                const double base = 0.02 + 0.28 * random.Unit();
-                if (base * ratio > 0.95) {
-                    continue;
+        for (const double ratio : kRatios) {
+            std::printf("%-24s %5.0f", ratio == kRatios[0] ? methods[m].Name : "", ratio);
+            for (const Band& band : kBands) {
+                Misses misses;
+                while (misses.Tables < tablesPerBand) {
+                    const int64_t exposed = band.Low + random.Below(band.High - band.Low + 1);
+                    const int64_t other = 60 + random.Below(541);
+                    const double base = 0.02 + 0.28 * random.Unit();
+                    if (base * ratio > 0.95) {
+                        continue;
+                    }
+                    DayTable table;
+                    table.A = Binomial(random, exposed, base * ratio);
+                    table.B = exposed - table.A;
+                    table.C = Binomial(random, other, base);
+                    table.D = other - table.C;
+                    if (table.A + table.C == 0) {
+                        continue;  // no onset at all: no diary would show a ratio
+                    }
+                    const RiskRatioInterval interval = methods[m].Interval(table);
+                    ++misses.Tables;
+                    misses.Below += interval.High < ratio;
+                    misses.Above += interval.Low > ratio;
                 }
-                DayTable table;
-                table.A = Binomial(random, exposed, base * ratio);
-                table.B = exposed - table.A;
-                table.C = Binomial(random, other, base);
-                table.D = other - table.C;
-                if (table.A + table.C == 0) {
-                    continue;  // no onset at all: no diary would show a ratio
-                }
-                const RiskRatioInterval interval = methods[m].Interval(table);
-                ++misses.Tables;
-                misses.Below += interval.High < ratio;
-                misses.Above += interval.Low > ratio;
+                const double n = misses.Tables;
+                std::printf(" | %5.1f (%4.1f, %4.1f)  ",
+                            100 * (n - misses.Below - misses.Above) / n, 100 * misses.Above / n,
+                            100 * misses.Below / n);
             }
-            const double n = misses.Tables;
-            std::printf(" | %5.1f (%4.1f, %4.1f)     ", 100 * (n - misses.Below - misses.Above) / n,
-                        100 * misses.Above / n, 100 * misses.Below / n);
+            std::printf("\n");
         }
-        std::printf("\n");
     }
 }
 

@@ -255,7 +255,7 @@ int RunMessyScenarios(int diaries, bool reportSeeds) {
         }
         Print(scenarios[s].Name, scenarios[s].Diaries, tally);
     }
-    RunIntervalCoverage(firstSeed + 999'000'000, 20'000);
+    RunIntervalCoverage(firstSeed + 999'000'000, 10'000);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("\n%.1f s\n", seconds);
