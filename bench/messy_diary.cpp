@@ -86,11 +86,12 @@ MessyDiary SimulateMessyDiary(uint64_t seed, const MessyShape& shape) {
     for (const SymptomPlan& plan : shape.Symptoms) {
         planted += static_cast<int>(plan.Triggers.size()) + plan.Partner + plan.Craving;
     }
+    // Food indices: ordinary foods, staples, weekday foods, seasonal foods, then
+    // each symptom's triggers, partner and craved food.
     const int ordinary = shape.Foods;
-    const int staples = ordinary;
-    const int weekday = staples + shape.Staples;
-    const int seasonal = weekday + shape.WeekdayFoods;
-    int next = seasonal + shape.SeasonalFoods;
+    const int firstWeekday = ordinary + shape.Staples;
+    const int firstSeasonal = firstWeekday + shape.WeekdayFoods;
+    int next = firstSeasonal + shape.SeasonalFoods;
     const std::vector<std::string> names = MakeFoodNames(random, next + planted);
     for (const std::string& name : names) {
         diary.Foods.push_back(Upper(name));
@@ -132,14 +133,15 @@ MessyDiary SimulateMessyDiary(uint64_t seed, const MessyShape& shape) {
                 list.push_back(f);
             }
         }
-        for (int f = staples; f < weekday; ++f) {
+        for (int f = ordinary; f < firstWeekday; ++f) {
             if (random.Chance(shape.StapleRate)) {
                 list.push_back(f);
             }
         }
-        for (int f = weekday; f < seasonal; ++f) {
-            // Friday, Monday, Thursday, ...: each its own day.
-            const bool itsDay = day % 7 == (4 + 4 * (f - weekday)) % 7;
+        for (int f = firstWeekday; f < firstSeasonal; ++f) {
+            // Sunday (before the Mondays' extra onsets: a lag-1 look-alike), then
+            // Thursday, Monday, Friday, ...; day 0 is a Monday.
+            const bool itsDay = day % 7 == (6 + 4 * (f - firstWeekday)) % 7;
             if (random.Chance(itsDay ? 0.7 : 0.03)) {
                 list.push_back(f);
             }
@@ -147,7 +149,7 @@ MessyDiary SimulateMessyDiary(uint64_t seed, const MessyShape& shape) {
         for (int f = 0; f < shape.SeasonalFoods; ++f) {
             const int into = (day % 365 - seasonStart[static_cast<std::size_t>(f)] + 365) % 365;
             if (into < 91 && random.Chance(0.35)) {
-                list.push_back(seasonal + f);
+                list.push_back(firstSeasonal + f);
             }
         }
         for (std::size_t s = 0; s < shape.Symptoms.size(); ++s) {
