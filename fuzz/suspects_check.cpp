@@ -45,13 +45,18 @@ void CheckRow(const SuspectRow& row, const SuspectThresholds& limits, Violations
         out.Add(row,
                 "q " + std::to_string(row.QValue) + " below its p " + std::to_string(row.PValue));
     }
+    if (row.CanReach && row.Table.A + row.Table.B < limits.MinExposedDays) {
+        out.Add(row, "a pair with too little data is in the false-discovery family");
+    }
     if (!row.CanReach && row.QValue != 1) {
         out.Add(row, "a pair that cannot reach significance has q below 1");
     }
     const RiskRatioInterval& risk = row.Risk;
-    if (!std::isfinite(risk.Ratio) || !std::isfinite(risk.Low) || !std::isfinite(risk.High) ||
-        risk.Low < 0 || risk.Low > risk.Ratio || risk.Ratio > risk.High) {
-        out.Add(row, "the interval is not low <= ratio <= high");
+    // Open only where the table has no onset: above with none on the other days.
+    if (std::isnan(risk.Ratio) || !std::isfinite(risk.Low) || std::isnan(risk.High) ||
+        risk.Low < 0 || risk.Low > risk.Ratio || risk.Ratio > risk.High ||
+        std::isinf(risk.High) != (row.Table.C == 0) || (risk.Low == 0) != (row.Table.A == 0)) {
+        out.Add(row, "the interval is not low <= ratio <= high, or open with onsets on that side");
     }
     if (!(row.HighestUpper >= risk.High)) {
         out.Add(row, "the highest upper bound is below the row's own");
@@ -68,11 +73,12 @@ void CheckRow(const SuspectRow& row, const SuspectThresholds& limits, Violations
         out.Add(row, "lag " + std::to_string(row.Lag));
     }
 
-    const bool strongNumbers = row.QValue <= limits.Strong && risk.Low > 1;
-    const bool suggestiveNumbers = row.QValue <= limits.Suggestive && risk.Ratio > 1;
-    const bool protective = row.HighestUpper < 1;
-    const bool tolerated =
-        t.A + t.B >= limits.ToleratedExposedDays && row.HighestUpper < limits.ToleratedHigh;
+    const bool tooLittle = t.A + t.B < limits.MinExposedDays;
+    const bool strongNumbers = !tooLittle && row.QValue <= limits.Strong && risk.Low > 1;
+    const bool suggestiveNumbers = !tooLittle && row.QValue <= limits.Suggestive && risk.Ratio > 1;
+    const bool protective = !tooLittle && row.HighestUpper < 1;
+    const bool tolerated = !tooLittle && t.A + t.B >= limits.ToleratedExposedDays &&
+                           row.HighestUpper < limits.ToleratedHigh;
     switch (row.Tier) {
         case SuspectTier::Strong:
             if (!strongNumbers || row.ExplainedByPartner) {
@@ -99,6 +105,11 @@ void CheckRow(const SuspectRow& row, const SuspectThresholds& limits, Violations
         case SuspectTier::NotEnoughData:
             if (strongNumbers || suggestiveNumbers || protective || tolerated) {
                 out.Add(row, "not enough data against its numbers");
+            }
+            break;
+        case SuspectTier::TooLittleData:
+            if (!tooLittle) {
+                out.Add(row, "too little data with enough exposed days");
             }
             break;
         default:
@@ -169,8 +180,15 @@ std::vector<std::string> CheckSuspects(std::string_view input) {
                 out.Add(row,
                         "rank " + std::to_string(row.Rank) + " at place " + std::to_string(r + 1));
             }
-            if (r > 0 && row.Tier < group.Rows[r - 1].Tier) {
-                out.Add(row, "ranked below a weaker tier");
+            if (r > 0) {
+                // Evidence first: too little data last, then p, then more exposed days.
+                const SuspectRow& before = group.Rows[r - 1];
+                const bool little = row.Tier == SuspectTier::TooLittleData;
+                const bool beforeLittle = before.Tier == SuspectTier::TooLittleData;
+                if ((beforeLittle && !little) ||
+                    (little == beforeLittle && before.PValue > row.PValue)) {
+                    out.Add(row, "ranked below a row with weaker evidence");
+                }
             }
             if (row.Symptom != group.Symptom || row.SymptomName != group.Name) {
                 out.Add(row, "filed under another symptom");

@@ -7,6 +7,7 @@
 #include "cli/report_dump.h"
 #include "core/analysis/analysis.h"
 #include "core/evidence/evidence.h"
+#include "core/evidence/not_foods.h"
 #include "core/evidence/suspects.h"
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"

@@ -77,8 +77,14 @@ void DiaryEvidence::ItemPlaced(const TItemNode* node, int slot) {
     const uint32_t id = ids_.FindOrAdd(node, items_, added);
     if (added) {
         lastDay_.push_back(kNone);
+        lastRepeat_.push_back(kNone);
     }
-    if (lastDay_[id] != day_) {
+    if (lastDay_[id] == day_) {
+        if (lastRepeat_[id] != day_) {
+            lastRepeat_[id] = day_;
+            repeats_.emplace_back(id, day_);
+        }
+    } else {
         lastDay_[id] = day_;
         if (loggedDay_ != day_) {
             loggedDay_ = day_;
@@ -314,6 +320,15 @@ DiaryEvidence::ItemDayIndex DiaryEvidence::IndexItemDays(bool withPositions) con
             ++position;
         }
     });
+    index.Helpings.assign(dayLogSize_, 1);
+    for (const auto& [id, day] : repeats_) {
+        const auto first = index.Days.begin() + static_cast<std::ptrdiff_t>(index.Starts[id]);
+        const auto last = index.Days.begin() + static_cast<std::ptrdiff_t>(index.Starts[id + 1]);
+        const auto at = std::lower_bound(first, last, day);
+        if (at != last && *at == day) {
+            index.Helpings[static_cast<std::size_t>(at - index.Days.begin())] = 2;
+        }
+    }
     return index;
 }
 

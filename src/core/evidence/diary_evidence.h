@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/analysis/item_list.h"
@@ -68,6 +69,9 @@ class DiaryEvidence {
         // Beside Days when asked for: the item's place among the day's distinct
         // items in order of first occurrence, capped at 65535.
         std::vector<uint16_t> Positions;
+        // Beside Days when positions are asked for: 1 for a day the item was
+        // written once, 2 for twice or more (a second helping).
+        std::vector<uint8_t> Helpings;
     };
     ItemDayIndex IndexItemDays(bool withPositions = false) const;
     std::span<const uint32_t> ItemDays(const ItemDayIndex& index, const TItemNode& node) const;
@@ -127,6 +131,10 @@ class DiaryEvidence {
     NodeIds ids_;
     std::vector<const TItemNode*> items_;  // by id, in order of first occurrence
     std::vector<uint32_t> lastDay_;        // by id: the last day it was logged on
+    std::vector<uint32_t> lastRepeat_;     // by id: the last day it was written again
+    // (id, day) once for each day an item was written twice or more: few, and
+    // only the dose check asks for them.
+    std::vector<std::pair<uint32_t, uint32_t>> repeats_;
     // Per symptom 1 to 21 (TOTAL is summed when asked), 3 parts per item id: one
     // credit walks many items of one symptom, so its parts lie close together,
     // and a symptom that never occurs takes no room.

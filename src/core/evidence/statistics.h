@@ -16,13 +16,29 @@ struct DayTable {
 };
 
 struct RiskRatioInterval {
-    double Ratio = 1;
+    double Ratio = 1;  // infinite when the unexposed row has no event
     double Low = 0;
-    double High = 0;
-    bool Corrected = false;  // 0.5 was added to every cell
+    double High = 0;         // infinite when the unexposed row has no event
+    bool Corrected = false;  // Katz only: 0.5 was added to every cell
 };
 
-// The risk ratio with its Katz (log) interval at the normal quantile `z`. A zero
+// The two-sided normal quantile for `confidence`: 1.96 for 0.95.
+double NormalQuantile(double confidence);
+
+// The risk ratio with the Koopman asymptotic score interval at `confidence`:
+// every ratio the score test would not reject. Unlike the log interval it keeps
+// its coverage on tables such as 1 of 1 and needs no correction: no event among
+// the exposed gives a lower bound of 0, none among the others an unbounded upper
+// bound. Both rows must hold days.
+RiskRatioInterval KoopmanRiskRatio(const DayTable& table, double confidence = 0.95);
+
+// The score statistic of the ratio `theta`, falling as theta rises: above the
+// quantile z, the interval lies wholly above theta; below -z, wholly below. One
+// evaluation, for rules that ask only on which side of a bound a ratio lies.
+double KoopmanScore(const DayTable& table, double theta);
+
+// The risk ratio with its Katz (log) interval; kept for comparison in the
+// benchmarks, since it is far too narrow on small tables at the normal quantile `z`. A zero
 // cell adds 0.5 to all four, so the ratio and both bounds stay finite. Both rows
 // must hold days.
 RiskRatioInterval KatzRiskRatio(const DayTable& table, double z = 1.959963984540054);

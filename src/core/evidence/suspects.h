@@ -10,38 +10,30 @@
 
 #include "core/analysis/item_list.h"
 #include "core/evidence/diary_evidence.h"
+#include "core/evidence/not_foods.h"
 #include "core/evidence/statistics.h"
+#include "core/evidence/suspect_days.h"
+#include "core/evidence/suspect_tier.h"
 
 namespace quorvane {
 
-// Lags tried per food: 0 earlier the same day, 1 and 2 days before the onset.
-inline constexpr int kSuspectLags = 3;
-
-// In rank order within a symptom.
-enum class SuspectTier { Strong, Suggestive, NotEnoughData, ProbablyTolerated, PossiblyProtective };
-
-// "strong", "suggestive", "not-enough-data", "probably-tolerated", "possibly-protective".
-std::string_view TierName(SuspectTier tier);
+// The shown interval's level: the lag is the best of three, so each lag's
+// interval is widened to keep 95 % for the choice.
+inline constexpr double kSuspectConfidence = 1 - 0.05 / kSuspectLags;
 
 // What a row's checks found; the names are the flags column's words.
 enum SuspectFlag : uint8_t {
-    kTooFewExposures = 1,     // "too-few-exposures": cannot reach significance
-    kZeroCell = 2,            // "zero-cell": the interval is of the 0.5-corrected table
-    kReverseTiming = 4,       // "reverse-timing"
-    kInseparable = 8,         // "inseparable"
-    kRestsOnOneDay = 16,      // "rests-on-one-day"
-    kNotInBothHalves = 32,    // "not-in-both-halves"
-    kExplainedByPartner = 64  // "explained-by-partner"
+    kTooFewExposures = 1,        // "too-few-exposures": cannot reach significance
+    kZeroCell = 2,               // "zero-cell": no onset on one side, the interval is open there
+    kReverseTiming = 4,          // "reverse-timing"
+    kInseparable = 8,            // "inseparable"
+    kRestsOnOneDay = 16,         // "rests-on-one-day"
+    kNotInBothHalves = 32,       // "not-in-both-halves"
+    kExplainedByPartner = 64,    // "explained-by-partner"
+    kMoreAfterTwoHelpings = 128  // "more-after-two-helpings"
 };
-inline constexpr int kSuspectFlagCount = 7;
-std::string_view SuspectFlagName(int bit);  // 0 to 6
-
-struct SuspectThresholds {
-    double Strong = 0.05;      // q at most this, and the interval above 1
-    double Suggestive = 0.20;  // q at most this and the ratio above 1
-    int64_t ToleratedExposedDays = 10;
-    double ToleratedHigh = 1.5;  // every lag's upper bound below this
-};
+inline constexpr int kSuspectFlagCount = 8;
+std::string_view SuspectFlagName(int bit);  // 0 to 7
 
 // Members are ordered by size, not by topic, so that the rows of a long diary
 // (tens of thousands) carry no padding.
@@ -51,9 +43,9 @@ struct SuspectRow {
     int Symptom = 0;
     int Rank = 0;  // 1 is the strongest suspect of its symptom
     SuspectTier Tier = SuspectTier::NotEnoughData;
-    int Lag = 0;     // the lag of the smallest p
-    DayTable Table;  // at Lag: A exposed onsets, B exposed other days, C, D
-    RiskRatioInterval Risk;
+    int Lag = 0;             // the lag of the smallest p
+    DayTable Table;          // at Lag: A exposed onsets, B exposed other days, C, D
+    RiskRatioInterval Risk;  // Koopman's score interval at kSuspectConfidence
     // The largest upper bound over the lags; past the food's own lag only worked
     // out while below ToleratedHigh, all that the tiers ask of it.
     double HighestUpper = 0;
@@ -73,6 +65,9 @@ struct SuspectRow {
     std::optional<double> PWithoutTopDay;
     std::optional<double> FirstHalfRatio;
     std::optional<double> SecondHalfRatio;
+    // Dose: the exposed days with two or more helpings, and their onsets.
+    int64_t DoubleDays = 0;
+    int64_t DoubleOnsets = 0;
 
     bool CanReach = true;  // DaysNeeded reached: the pair is in the false-discovery family
     bool Checked = false;
@@ -81,6 +76,8 @@ struct SuspectRow {
     // The partner accounts for the association: adjusted below 1.5 and below the
     // square root of the crude ratio. A strong row becomes suggestive.
     bool ExplainedByPartner = false;
+    // Onsets clearly more frequent after two helpings than after one.
+    bool MoreAfterTwoHelpings = false;
     uint8_t Flags = 0;  // SuspectFlag bits
 };
 
@@ -88,7 +85,7 @@ struct SymptomSuspects {
     int Symptom = 0;
     std::string Name;
     int64_t Episodes = 0;
-    std::vector<SuspectRow> Rows;  // ranked
+    std::vector<SuspectRow> Rows;  // in RankSuspects' order
 };
 
 struct SuspectsResult {
@@ -97,9 +94,9 @@ struct SuspectsResult {
     std::vector<SymptomSuspects> Symptoms;
 };
 
-// True for the words a diary holds that are no food: months, weekdays and their
-// three-letter forms, and the composer's fixed phrases. Names are upper case.
-bool IsCalendarOrPhrase(std::string_view name);
+// Rows by the strength of evidence: the lag-corrected p, then more exposed days,
+// then the name; rows with too little data after all others. Sets Rank.
+void RankSuspects(std::vector<SuspectRow>& rows);
 
 // The suspects of every symptom 1 to 21 that occurred, from one finished read.
 // The plain sentence of a row is SuspectSentence(row, result.PairsTested), made

@@ -1,11 +1,10 @@
 #include "core/evidence/suspects_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-
-#include "core/settings/profile_file.h"
 
 namespace quorvane {
 
@@ -206,13 +205,19 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
     s += std::to_string(other);
     s += " other days (";
     s += Percent(t.C, other);
-    s += "). That is ";
-    s += Times(row.Risk.Ratio);
-    s += " times as often (likely between ";
-    s += Times(row.Risk.Low);
-    s += " and ";
-    s += Times(row.Risk.High);
-    s += " times). ";
+    s += "). ";
+    if (std::isfinite(row.Risk.Ratio)) {
+        s += "That is ";
+        s += Times(row.Risk.Ratio);
+        s += " times as often (likely between ";
+        s += Times(row.Risk.Low);
+        s += std::isfinite(row.Risk.High) ? " and " + Times(row.Risk.High) + " times). "
+                                          : " times and more). ";
+    } else {
+        s += "That is more often than on the other days (likely at least ";
+        s += Times(row.Risk.Low);
+        s += " times as often). ";
+    }
     const std::string checked = Thousands(pairs) + " food-symptom pair" + (pairs == 1 ? "" : "s");
     switch (row.Tier) {
         case SuspectTier::Strong:
@@ -244,10 +249,19 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
         case SuspectTier::PossiblyProtective:
             s += "Possibly protective: " + row.SymptomName + " began less often after it.";
             break;
+        case SuspectTier::TooLittleData:
+            s += "Too little data: " + std::to_string(exposed) + " day" +
+                 (exposed == 1 ? "" : "s") +
+                 " with it say nothing either way; a food needs at least 3.";
+            break;
     }
     if (row.ReverseTiming) {
-        s += " You had it as often in the two days after an episode began as before: it may be "
-             "a consequence or a craving.";
+        s += " You had it more often in the two days after an episode began than in the two "
+             "days before: it may be a consequence or a craving.";
+    }
+    if (row.MoreAfterTwoHelpings) {
+        s += " More often after two helpings: " + std::to_string(row.DoubleOnsets) + " of " +
+             std::to_string(row.DoubleDays) + " such days.";
     }
     if (row.Inseparable) {
         s += " It cannot be told apart from " + row.Partner + ", eaten on nearly the same days.";
@@ -308,9 +322,11 @@ void FillSuspectFields(const SuspectRow& row, std::size_t pairs, std::vector<std
     number(fields[6], row.Table.A);
     number(fields[7], row.Table.C + row.Table.D);
     number(fields[8], row.Table.C);
-    fields[9] = Fixed(row.Risk.Ratio);
+    // No onset on the other days: the ratio and its upper bound have no limit,
+    // which the table leaves empty rather than print a word no reader parses.
+    fields[9] = std::isfinite(row.Risk.Ratio) ? Fixed(row.Risk.Ratio) : "";
     fields[10] = Fixed(row.Risk.Low);
-    fields[11] = Fixed(row.Risk.High);
+    fields[11] = std::isfinite(row.Risk.High) ? Fixed(row.Risk.High) : "";
     fields[12] = General(row.PValue);
     fields[13] = General(row.QValue);
     fields[14] = General(row.RawP);
@@ -401,17 +417,6 @@ void WriteSuspectsTable(const SuspectsResult& result, TableFormat format, std::o
         }
     }
     out << buffer;
-}
-
-std::vector<std::string> ReadNotFoods(const ProfileFile& profile) {
-    std::vector<std::string> words;
-    for (int key = 1;; ++key) {
-        const std::string word = profile.ReadString("Not Foods", std::to_string(key), "");
-        if (word.empty()) {
-            return words;
-        }
-        words.push_back(word);
-    }
 }
 
 }  // namespace quorvane

@@ -9,8 +9,6 @@
 
 namespace quorvane {
 
-class ProfileFile;
-
 // One plain sentence for a person: the table's counts, the ratio and its range,
 // the tier, and what the checks found. `pairs` is how many pairs were tested.
 std::string SuspectSentence(const SuspectRow& row, std::size_t pairs);
@@ -29,9 +27,5 @@ void FillSuspectFields(const SuspectRow& row, std::size_t pairs, std::vector<std
 // JSON: an array of objects; numbers stay numbers, text is escaped, bytes above
 // 127 are taken as Latin-1.
 void WriteSuspectsTable(const SuspectsResult& result, TableFormat format, std::ostream& out);
-
-// The user's words that are no food: the "Not Foods" section, keys 1, 2, ...
-// up to the first missing or empty one.
-std::vector<std::string> ReadNotFoods(const ProfileFile& profile);
 
 }  // namespace quorvane

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "core/analysis/analysis.h"
+#include "core/evidence/not_foods.h"
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"
 #include "pages/suspects/suspects_charts.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "core/evidence/fisher.h"
@@ -69,6 +70,55 @@ TEST(Statistics, KatzIntervalByHandAndWithTheZeroCellCorrection) {
     EXPECT_NEAR(zero.Ratio, 1.0 / 11.0, 1e-12);
     EXPECT_NEAR(zero.Low, 0.0056862578, 1e-9);
     EXPECT_NEAR(zero.High, 1.4534097912, 1e-9);
+}
+
+TEST(Statistics, KoopmanIntervalMatchesPublishedValues) {
+    struct Case {
+        DayTable Table;
+        double Confidence;
+        double Low;
+        double High;
+    };
+    const Case cases[] = {
+        // Koopman (1984): 36 of 40 against 16 of 80.
+        {{36, 4, 16, 64}, 0.95, 2.9396, 7.1522},
+        // Fagerland, Lydersen & Laake's high-dose epinephrine trial: 7 of 34 against 1 of 34.
+        {{7, 27, 1, 33}, 0.95, 1.2209, 42.5757},
+        // statsmodels' score interval without correction, at the three-lag level.
+        {{7, 27, 1, 33}, 1 - 0.05 / 3, 0.917792, 57.546791},
+        {{5, 6, 17, 212}, 1 - 0.05 / 3, 2.116648, 13.926974},
+        {{3, 2, 2, 98}, 0.95, 6.591663, 121.834633},
+        // 1 of 1 and 2 of 2: Koopman's chi-square solved with scipy (statsmodels' closed
+        // form breaks down when every exposed day had the event).
+        {{1, 0, 21, 218}, 0.95, 2.272728, 17.185865},
+        {{1, 0, 21, 218}, 1 - 0.05 / 3, 1.630735, 18.820793},
+        {{2, 0, 20, 218}, 1 - 0.05 / 3, 2.884248, 19.935604},
+    };
+    for (const Case& c : cases) {
+        const quorvane::RiskRatioInterval interval =
+            quorvane::KoopmanRiskRatio(c.Table, c.Confidence);
+        const double digits = c.Low < 10 && c.High < 100 ? 5e-5 : 5e-4;
+        EXPECT_NEAR(interval.Low, c.Low, c.Low * digits) << c.Table.A << '/' << c.Table.B;
+        EXPECT_NEAR(interval.High, c.High, c.High * digits) << c.Table.A << '/' << c.Table.B;
+        EXPECT_LT(interval.Low, interval.Ratio);
+        EXPECT_GT(interval.High, interval.Ratio);
+    }
+    // The one-evaluation test agrees with the bounds on either side.
+    const DayTable table{5, 6, 17, 212};
+    const double z = quorvane::NormalQuantile(0.95);
+    EXPECT_NEAR(z, 1.959963984540054, 1e-12);
+    EXPECT_GT(quorvane::KoopmanScore(table, 2.5), z);
+    EXPECT_LT(quorvane::KoopmanScore(table, 2.6), z);
+    EXPECT_LT(quorvane::KoopmanScore(table, 12.3), -z);
+
+    // A zero cell opens one side instead of being patched.
+    const quorvane::RiskRatioInterval none = quorvane::KoopmanRiskRatio(DayTable{0, 10, 5, 45});
+    EXPECT_EQ(none.Low, 0);
+    EXPECT_NEAR(none.High, 3.141376, 1e-5);
+    const quorvane::RiskRatioInterval all = quorvane::KoopmanRiskRatio(DayTable{10, 0, 0, 20});
+    EXPECT_TRUE(std::isinf(all.Ratio));
+    EXPECT_TRUE(std::isinf(all.High));
+    EXPECT_NEAR(all.Low, 6.206355, 1e-5);
 }
 
 TEST(Statistics, SmallestPAndMantelHaenszel) {

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/evidence/not_foods.h"
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"
 #include "pages/page_test_harness.h"
