@@ -35,6 +35,7 @@ struct Misses {
 
 void RunIntervalCoverage(uint64_t firstSeed, int tablesPerBand) {
     const std::vector<Method> methods = {
+        {"Koopman score", [](const DayTable& t) { return KoopmanRiskRatio(t, 0.95); }},
         {"Katz, 0.5 on zero cells", [](const DayTable& t) { return KatzRiskRatio(t); }},
     };
     struct Band {
