@@ -66,7 +66,7 @@ void TForm1::FormActivate() {
     });
     // After a failed start too: the window stays usable, and what is typed into it
     // is kept.
-    record_->StartRecovery();
+    record_->Recovery().Start();
 }
 
 void TForm1::FormResize() {
@@ -115,7 +115,7 @@ void TForm1::PromptSaveRecord() {
 
 void TForm1::SaveAs1Click() {
     if (PageControl1->currentWidget() == TabSheet1) {
-        printing_->SaveReportAs(RichEdit1->toPlainText(), record_->RecoveryPath());
+        printing_->SaveReportAs(RichEdit1->toPlainText(), record_->Recovery().Path());
     } else if (PageControl1->currentWidget() == TabSheet8) {
         SaveRecordAs();
     }

@@ -5,7 +5,7 @@
 
 #include "core/text/quorvane_error.h"
 #include "ui/prompts.h"
-#include "ui/record_document.h"
+#include "ui/recovery_file.h"
 #include "ui/text_file.h"
 #include "ui/text_printer.h"
 
@@ -116,12 +116,9 @@ void PrintCommands::PrinterSetUp() {
 void PrintCommands::SaveReportAs(const QString& reportText, const QString& recoveryPath) {
     // Never preset, and always asking before a file is replaced: the dialog is
     // the record's too, and the report must not silently take the diary's place.
-    const auto path = prompts_.SaveFileName(QString(), "txt", true);
+    const auto path = AskSavePath(prompts_, QString(), QStringLiteral("txt"), recoveryPath);
     if (!path) {
         return;
-    }
-    if (!recoveryPath.isEmpty()) {
-        RefuseRecoveryName(*path, recoveryPath);
     }
     WriteTextFile(*path, reportText);
 }

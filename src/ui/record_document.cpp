@@ -1,11 +1,8 @@
 #include "ui/record_document.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include "core/settings/settings_store.h"
@@ -16,9 +13,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr int kRecoveryDelayMs = 2000;
-constexpr const char* kRecoveryMagic = "Quorvane recovery file";
-
 QString Absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
@@ -28,56 +22,6 @@ QString ReplaceQuestion(const QString& path) {
                "The file %1 has been changed on disk since Quorvane last read or "
                "wrote it. Replace it with the text in the editor?")
         .arg(path);
-}
-
-QString RestoreQuestion(const QString& name) {
-    return QStringLiteral("Quorvane found text for %1 that was never saved. Restore it?").arg(name);
-}
-
-const char* EncodingName(TextEncoding encoding) {
-    return encoding == TextEncoding::Latin1 ? "Latin-1" : "UTF-8";
-}
-
-struct Recovered {
-    QString name;
-    TextEncoding encoding = TextEncoding::Utf8;
-    QString text;
-};
-
-// Header lines, an empty line, then the text as UTF-8 with "\n" line ends.
-QByteArray RecoveryBytes(const QString& name, TextEncoding encoding, const QString& text) {
-    QByteArray bytes(kRecoveryMagic);
-    bytes += "\nRecord: " + QFile::encodeName(name) + "\nEncoding: " + EncodingName(encoding) +
-             "\n\n" + text.toUtf8();
-    return bytes;
-}
-
-std::optional<Recovered> ParseRecovery(const QByteArray& bytes) {
-    const QByteArray recordKey("\nRecord: ");
-    const QByteArray encodingKey("\nEncoding: ");
-    if (!bytes.startsWith(kRecoveryMagic)) {
-        return std::nullopt;
-    }
-    qsizetype at = static_cast<qsizetype>(qstrlen(kRecoveryMagic));
-    if (bytes.mid(at, recordKey.size()) != recordKey) {
-        return std::nullopt;
-    }
-    at += recordKey.size();
-    const qsizetype nameEnd = bytes.indexOf('\n', at);
-    if (nameEnd < 0 || bytes.mid(nameEnd, encodingKey.size()) != encodingKey) {
-        return std::nullopt;
-    }
-    Recovered recovered;
-    recovered.name = QFile::decodeName(bytes.mid(at, nameEnd - at));
-    at = nameEnd + encodingKey.size();
-    const qsizetype encodingEnd = bytes.indexOf('\n', at);
-    if (encodingEnd < 0 || bytes.mid(encodingEnd, 2) != "\n\n") {
-        return std::nullopt;
-    }
-    recovered.encoding =
-        bytes.mid(at, encodingEnd - at) == "Latin-1" ? TextEncoding::Latin1 : TextEncoding::Utf8;
-    recovered.text = QString::fromUtf8(bytes.mid(encodingEnd + 2));
-    return recovered;
 }
 
 }  // namespace
@@ -100,26 +44,17 @@ LoadedText LoadDiary(const QString& path) {
     return loaded;
 }
 
-void RefuseRecoveryName(const QString& path, const QString& recoveryPath) {
-    if (Absolute(path) == Absolute(recoveryPath)) {
-        throw QuorvaneError("Cannot create file " + PathBytes(path) +
-                            ": Quorvane keeps unsaved text under that name; choose another");
-    }
-}
-
 RecordDocument::RecordDocument(Prompts& prompts, QPlainTextEdit& editor,
                                std::function<std::string()> settingsPath, QObject* parent)
     : QObject(parent),
       prompts_(prompts),
       editor_(editor),
       document_(editor.document()),
-      settingsPath_(std::move(settingsPath)) {
+      settingsPath_(std::move(settingsPath)),
+      recovery_(settingsPath_, [this] { return Unsaved(); }) {
     // The document lives with the record, whatever becomes of the editor.
     document_->setParent(this);
     connect(document_, &QTextDocument::modificationChanged, this, &RecordDocument::modifiedChanged);
-    recoveryTimer_.setSingleShot(true);
-    recoveryTimer_.setInterval(kRecoveryDelayMs);
-    connect(&recoveryTimer_, &QTimer::timeout, this, &RecordDocument::WriteRecovery);
 }
 
 bool RecordDocument::RecordModified() const {
@@ -158,9 +93,7 @@ QString RecordDocument::Text() const {
 void RecordDocument::RichEdit2Change() {
     document_->setModified(true);
     emit saveEnabledChanged(true);
-    if (recoveryOn_) {
-        recoveryTimer_.start();
-    }
+    recovery_.Changed();
 }
 
 void RecordDocument::MarkSaved() {
@@ -196,7 +129,7 @@ void RecordDocument::New() {
     encoding_ = TextEncoding::Utf8;
     snapshotPath_.clear();
     snapshot_ = {};
-    RemoveRecovery();
+    recovery_.Remove();
     NameChanged(QString::fromLatin1(kUntitledName));
 }
 
@@ -212,7 +145,7 @@ void RecordDocument::Open() {
     const LoadedText loaded = LoadDiary(*chosen);
     SetText(loaded.text);
     Adopt(*chosen, loaded);
-    RemoveRecovery();
+    recovery_.Remove();
     NameChanged(*chosen);
     StoreMainFile(settingsPath_(), PathBytes(mainFileName_));
 }
@@ -235,7 +168,7 @@ void RecordDocument::RunFileWork(const std::function<void()>& work) {
 }
 
 void RecordDocument::WriteTo(const QString& path) {
-    RefuseRecoveryName(path, RecoveryPath());
+    RefuseRecoveryName(path, recovery_.Path());
     TextEncoding encoding = encoding_;
     const QString text = Text();
     FileSnapshot written;
@@ -254,14 +187,13 @@ bool RecordDocument::Save() {
     emit captionChanged(Caption());
     document_->setModified(false);
     emit saveEnabledChanged(false);
-    RemoveRecovery();
+    recovery_.Remove();
     return true;
 }
 
 bool RecordDocument::SaveRecordAs() {
-    // The dialog itself asks before it lets the user pick an existing file.
     const std::optional<QString> chosen =
-        prompts_.SaveFileName(mainFileName_, QStringLiteral("txt"), true);
+        AskSavePath(prompts_, mainFileName_, QStringLiteral("txt"), recovery_.Path());
     if (!chosen) {
         return false;
     }
@@ -269,7 +201,7 @@ bool RecordDocument::SaveRecordAs() {
     NameChanged(*chosen);
     StoreMainFile(settingsPath_(), PathBytes(mainFileName_));
     document_->setModified(false);
-    RemoveRecovery();
+    recovery_.Remove();
     return true;
 }
 
@@ -302,7 +234,7 @@ bool RecordDocument::MayClose() {
         case SaveChoice::Yes:
             return SaveUnderItsName();
         case SaveChoice::No:
-            RemoveRecovery();
+            recovery_.Remove();
             return true;
         case SaveChoice::Cancel:
             break;
@@ -310,77 +242,25 @@ bool RecordDocument::MayClose() {
     return false;
 }
 
-QString RecoveryPathBeside(const std::string& settingsPath) {
-    return QFileInfo(PathFromBytes(settingsPath))
-        .dir()
-        .filePath(QString::fromLatin1(kRecoveryFileName));
-}
-
-QString RecordDocument::RecoveryPath() const {
-    return RecoveryPathBeside(settingsPath_());
-}
-
-void RecordDocument::StartRecovery() {
-    // A recovery file that was never offered (the start failed before the offer)
-    // is not overwritten: it waits for a start that offers it.
-    if (!recoveryOffered_ && QFileInfo::exists(RecoveryPath())) {
-        return;
-    }
-    recoveryOn_ = true;
-}
-
-void RecordDocument::RemoveRecovery() {
-    recoveryTimer_.stop();
-    if (recoveryOn_) {
-        QFile::remove(RecoveryPath());
-    }
-}
-
-void RecordDocument::WriteRecovery() {
-    if (!recoveryOn_) {
-        return;
-    }
+std::optional<RecoveredText> RecordDocument::Unsaved() const {
     const QString text = Text();
-    // Nothing to lose: no changes, an empty editor, or the text the file holds.
-    bool nothingToKeep = !RecordModified() || text.isEmpty();
-    if (!nothingToKeep && Absolute(mainFileName_) == snapshotPath_) {
+    if (!RecordModified() || text.isEmpty()) {
+        return std::nullopt;
+    }
+    if (Absolute(mainFileName_) == snapshotPath_) {
         TextEncoding encoding = encoding_;
-        nothingToKeep = QCryptographicHash::hash(FileBytesFromEditorText(text, encoding),
-                                                 QCryptographicHash::Sha256) == snapshot_.hash;
+        if (QCryptographicHash::hash(FileBytesFromEditorText(text, encoding),
+                                     QCryptographicHash::Sha256) == snapshot_.hash) {
+            return std::nullopt;
+        }
     }
-    if (nothingToKeep) {
-        RemoveRecovery();
-        return;
-    }
-    // A timer has no one to tell about a failure; the next change tries again.
-    QSaveFile file(RecoveryPath());
-    file.setDirectWriteFallback(false);
-    const QByteArray bytes = RecoveryBytes(mainFileName_, encoding_, text);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) {
-        file.commit();
-    }
+    return RecoveredText{mainFileName_, encoding_, text};
 }
 
 void RecordDocument::OfferRecovery() {
-    recoveryOffered_ = true;
-    const QString path = RecoveryPath();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return;
-    }
-    const std::optional<Recovered> recovered = ParseRecovery(file.readAll());
-    file.close();
+    const std::optional<RecoveredText> recovered =
+        recovery_.Offer(prompts_, RecoveredText{mainFileName_, encoding_, Text()});
     if (!recovered) {
-        return;  // not one of ours: left alone
-    }
-    if (recovered->name == mainFileName_ && recovered->text == Text()) {
-        QFile::remove(path);
-        return;
-    }
-    if (!prompts_.Confirm(RestoreQuestion(recovered->name))) {
-        const QString aside = path + QStringLiteral(".declined");
-        QFile::remove(aside);
-        QFile::rename(path, aside);
         return;
     }
     SetText(recovered->text);
@@ -390,7 +270,6 @@ void RecordDocument::OfferRecovery() {
         emit captionChanged(Caption());
     }
     emit saveEnabledChanged(true);
-    // The file stays until the text is saved or discarded.
 }
 
 }  // namespace quorvane

@@ -2,10 +2,11 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "ui/recovery_file.h"
 #include "ui/text_codec.h"
 #include "ui/text_file.h"
 
@@ -20,7 +21,6 @@ inline constexpr const char* kOpenFilter = "Text Files (*.txt);;Show all Files (
 inline constexpr const char* kSaveQuestion =
     "Do you wish to save the Environmental Record file first?";
 inline constexpr const char* kUntitledName = "untitled.txt";
-inline constexpr const char* kRecoveryFileName = ".Quorvane-recovery.txt";
 
 // The window caption: the record file's name, after an optional prefix (the
 // start-up's caption so far, or the version line).
@@ -84,16 +84,10 @@ class RecordDocument : public QObject {
         fileWork_ = std::move(runner);
     }
 
-    // The recovery file: from StartRecovery on, unsaved text is written there a
-    // moment after the last change (not when a recovery file waits that was
-    // never offered).
-    QString RecoveryPath() const;
-    void StartRecovery();
-    void SetRecoveryDelay(int milliseconds) { recoveryTimer_.setInterval(milliseconds); }
-    void WriteRecovery();
+    // The recovery file keeps the unsaved text; the window starts it after start-up.
+    RecoveryFile& Recovery() { return recovery_; }
     // At start-up: a recovery file that holds other text than the record is
-    // offered for restoring. A declined one is moved aside to RecoveryPath() +
-    // ".declined", so it is never offered again but not yet gone.
+    // offered, and a restored text takes the editor's place.
     void OfferRecovery();
 
   signals:
@@ -109,7 +103,9 @@ class RecordDocument : public QObject {
     void RunFileWork(const std::function<void()>& work);
     bool MayReplace(const QString& path);
     bool SaveUnderItsName();
-    void RemoveRecovery();
+    // What the recovery file should keep now: nothing when the text is unchanged,
+    // empty, or what the file on disk holds.
+    std::optional<RecoveredText> Unsaved() const;
     void NameChanged(const QString& name);
 
     Prompts& prompts_;
@@ -124,20 +120,10 @@ class RecordDocument : public QObject {
     QString snapshotPath_;
     FileSnapshot snapshot_;
     std::function<void(const std::function<void()>&)> fileWork_;
-    QTimer recoveryTimer_;
-    bool recoveryOn_ = false;
-    bool recoveryOffered_ = false;
+    RecoveryFile recovery_;
 };
 
 // Start-up's and Open's check that a file is a diary before it is loaded.
 LoadedText LoadDiary(const QString& path);
-
-// A save of the record, the report or an export under the recovery file's name
-// raises "Cannot create file <path>: ...": the next saved or discarded edit would
-// remove that file, or the recovery would write over it.
-void RefuseRecoveryName(const QString& path, const QString& recoveryPath);
-
-// The recovery file beside the settings file at `settingsPath` (its bytes).
-QString RecoveryPathBeside(const std::string& settingsPath);
 
 }  // namespace quorvane

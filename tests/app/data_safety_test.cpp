@@ -223,8 +223,8 @@ TEST_F(DataSafetyTest, TextKeepsItsEncodingAndEveryTypedCharacter) {
 }
 
 TEST_F(DataSafetyTest, UnsavedTextLivesInTheRecoveryFileUntilSavedOrDiscarded) {
-    EXPECT_EQ(window_->Record().RecoveryPath(), Recovery());
-    window_->Record().SetRecoveryDelay(50);
+    EXPECT_EQ(window_->Record().Recovery().Path(), Recovery());
+    window_->Record().Recovery().SetDelay(50);
     Type(QStringLiteral("\nlost at sea"));
     EXPECT_FALSE(RecoveryExists());  // a moment after the last change, not at once
     ASSERT_TRUE(WaitFor([this] { return RecoveryExists(); }));
@@ -257,7 +257,7 @@ TEST_F(DataSafetyTest, UnsavedTextLivesInTheRecoveryFileUntilSavedOrDiscarded) {
 // A diary or report saved under the recovery file's name would be removed by the
 // next save or written over by the recovery: that name is refused.
 TEST_F(DataSafetyTest, NoDiaryOrReportTakesTheRecoveryFilesName) {
-    window_->Record().SetRecoveryDelay(50);
+    window_->Record().Recovery().SetDelay(50);
     Type(QStringLiteral("\nkept"));
     ASSERT_TRUE(WaitFor([this] { return RecoveryExists(); }));
     const QByteArray recovery = ReadBytes(Recovery());
@@ -288,7 +288,7 @@ TEST_F(DataSafetyTest, NoDiaryOrReportTakesTheRecoveryFilesName) {
 }
 
 TEST_F(DataSafetyTest, StartAfterACrashOffersTheUnsavedText) {
-    window_->Record().SetRecoveryDelay(50);
+    window_->Record().Recovery().SetDelay(50);
     Type(QStringLiteral("\nafter the crash \u2615"));
     const QString typed = EditorText();
     ASSERT_TRUE(WaitFor([this] { return RecoveryExists(); }));
@@ -309,7 +309,7 @@ TEST_F(DataSafetyTest, StartAfterACrashOffersTheUnsavedText) {
 
 TEST_F(DataSafetyTest, DeclinedOrAlreadySavedRecoveryIsNotOfferedAgain) {
     const QByteArray diary = ReadBytes(Diary());
-    window_->Record().SetRecoveryDelay(50);
+    window_->Record().Recovery().SetDelay(50);
     Type(QStringLiteral("\nnot wanted"));
     ASSERT_TRUE(WaitFor([this] { return RecoveryExists(); }));
 
@@ -326,7 +326,7 @@ TEST_F(DataSafetyTest, DeclinedOrAlreadySavedRecoveryIsNotOfferedAgain) {
     EXPECT_EQ(prompts_.asked().back().kind, ScriptedPrompts::Kind::Agreement);
 
     // A recovery file that holds what the diary holds is removed without a question.
-    window_->Record().SetRecoveryDelay(50);
+    window_->Record().Recovery().SetDelay(50);
     Type(QStringLiteral("\nsaved elsewhere"));
     ASSERT_TRUE(WaitFor([this] { return RecoveryExists(); }));
     QString text = EditorText();
@@ -432,7 +432,7 @@ TEST_F(StartupSafetyTest, FailedStartKeepsTheTypedTextButNeverAnUnofferedRecover
     // No diary: the start stops at the load, and the window stays usable.
     prompts_.ExpectError();
     window_->FormActivate();
-    window_->Record().SetRecoveryDelay(20);
+    window_->Record().Recovery().SetDelay(20);
     Type(QStringLiteral("typed after the error"));
     ASSERT_TRUE(WaitFor([this] { return QFileInfo::exists(Path(kRecoveryName)); }));
     const QByteArray pending = ReadBytes(Path(kRecoveryName));
@@ -442,7 +442,7 @@ TEST_F(StartupSafetyTest, FailedStartKeepsTheTypedTextButNeverAnUnofferedRecover
     window_ = std::make_unique<TForm1>(prompts_);
     prompts_.ExpectError();
     window_->FormActivate();
-    window_->Record().SetRecoveryDelay(20);
+    window_->Record().Recovery().SetDelay(20);
     Type(QStringLiteral("other text"));
     EXPECT_FALSE(WaitFor([this] { return ReadBytes(Path(kRecoveryName)).endsWith("other text"); }));
     EXPECT_EQ(ReadBytes(Path(kRecoveryName)), pending);

@@ -35,6 +35,7 @@
 #include "support/find_child.h"
 #include "ui/prompts.h"
 #include "ui/record_document.h"
+#include "ui/recovery_file.h"
 #include "ui/text_codec.h"
 
 namespace quorvane::testing {
@@ -500,7 +501,7 @@ class Monkey {
             }
             case 24:  // a moment without input: the recovery timer fires
                 Remember(QStringLiteral("idle"));
-                window_->Record().WriteRecovery();
+                window_->Record().Recovery().Write();
                 CheckRecovery();
                 return;
             case 25: {  // the program dies without its closing steps and starts again

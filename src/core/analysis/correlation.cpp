@@ -56,7 +56,7 @@ void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& gri
     for (int j = kFirstUserSymptom; j <= kLastUserSymptom; ++j) {
         counted[j] = grid.Cell(j + 1, 0) == symptoms.Name(j);
     }
-    items.ForEachInReadOrder([&](TItemNode& node) {
+    const auto total = [&](TItemNode& node) {
         if (node.SymptomHits.Empty()) {
             return;  // no hits, and a total of 0 is what it reads already
         }
@@ -69,7 +69,13 @@ void ComputeTotals(ItemList& items, SymptomCounters& totals, const TextGrid& gri
             }
         }
         node.SymptomHits.Set(kTotalSymptom, hits);
-    });
+    };
+    // The "AAA" sentinel counts its occurrences and hits like an item, so it gets
+    // its total too; the read-order walk covers only the items between the sentinels.
+    if (TItemNode* first = items.First()) {
+        total(*first);
+    }
+    items.ForEachInReadOrder(total);
 }
 
 void Correlate(const ItemList& items, const SymptomCounters& totals, TextGrid& grid,

@@ -189,10 +189,7 @@ bool RecordReader::Feed(std::string_view bytes) {
     }
     static const CharacterTable kTable = MakeCharacterTable();
     std::string& word = state_.Word;
-    // Taken at the chunk's first finished word, not on entry: of a read fed in small
-    // chunks, most chunks finish none.
-    SymptomNameViews names;
-    bool named = false;
+    const SymptomNameViews names = ViewNames(symptoms_);
     DiaryEvidence* const evidence = hooks_.Evidence;
     // Only the first lines of each day go to the evidence, for the day's label.
     bool labelText = evidence != nullptr && evidence->WantsText();
@@ -244,10 +241,6 @@ bool RecordReader::Feed(std::string_view bytes) {
             default:  // a separator
                 if (length != 0) {
                     store();
-                    if (!named) {
-                        names = ViewNames(symptoms_);
-                        named = true;
-                    }
                     FinishPendingWord(state_, items_, totals_, names, hooks_);
                     length = 0;
                 }

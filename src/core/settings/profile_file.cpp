@@ -1,7 +1,6 @@
 #include "core/settings/profile_file.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -53,42 +52,24 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// FNV-1a over the lower-case bytes: names equal without case hash alike.
-std::size_t HashNoCase(std::string_view text) {
-    uint64_t hash = 1469598103934665603ull;
-    for (const char c : text) {
-        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
-    }
-    return static_cast<std::size_t>(hash);
-}
-
 bool IsSectionHeader(std::string_view line) {
     std::string_view rest = TrimLeft(line);
     return !rest.empty() && rest.front() == '[';
 }
 
 // Calls `onLine(line, end)` for each line of `text`: CR LF, lone CR and lone LF each
-// end one, and `end` is that break as found ("" for a last line without one). The
-// next CR and the next LF are each found by a scan of its own: find_first_of calls
-// out once for every byte it passes.
+// end one, and `end` is that break as found ("" for a last line without one).
 template <typename OnLine>
 void ForEachLine(std::string_view text, OnLine onLine) {
-    std::size_t cr = text.find('\r');
-    std::size_t lf = text.find('\n');
     std::size_t start = 0;
     while (start < text.size()) {
-        if (cr < start) {
-            cr = text.find('\r', start);
-        }
-        if (lf < start) {
-            lf = text.find('\n', start);
-        }
-        const std::size_t brk = std::min(cr, lf);
+        const std::size_t brk = text.find_first_of("\r\n", start);
         if (brk == kNotFound) {
             onLine(text.substr(start), std::string_view());
             return;
         }
-        const std::size_t length = brk == cr && lf == brk + 1 ? 2 : 1;
+        const bool crLf = text[brk] == '\r' && text.substr(brk + 1, 1) == "\n";
+        const std::size_t length = crLf ? 2 : 1;
         onLine(text.substr(start, brk - start), text.substr(brk, length));
         start = brk + length;
     }
@@ -228,7 +209,6 @@ ProfileFile::Line::Line(std::string text, LineEnd end) : Text(std::move(text)), 
 }
 
 void ProfileFile::Parse(std::string_view content) {
-    headersKnown_ = false;
     ForEachLine(content, [this](std::string_view line, std::string_view end) {
         const LineEnd kind = end.empty()   ? LineEnd::None
                              : end == "\n" ? LineEnd::Lf
@@ -261,31 +241,12 @@ std::size_t ProfileFile::FindKey(std::size_t header, std::string_view key) const
     if (wanted.find('=') != kNotFound) {
         return kNotFound;
     }
-    if (!keysKnown_) {
-        keys_.clear();
-        for (std::size_t i = header + 1; i < lines_.size() && !lines_[i].Header; ++i) {
-            if (lines_[i].IsKey()) {
-                keys_.push_back(KeyEntry{HashNoCase(lines_[i].Name()), i});
-            }
-        }
-        std::sort(keys_.begin(), keys_.end());
-        keysKnown_ = true;
-    }
-    const std::size_t hash = HashNoCase(wanted);
-    for (auto entry = std::lower_bound(keys_.begin(), keys_.end(), KeyEntry{hash, 0});
-         entry != keys_.end() && entry->Hash == hash; ++entry) {
-        if (EqualNoCase(lines_[entry->Line].Name(), wanted)) {
-            return entry->Line;
+    for (std::size_t i = header + 1; i < lines_.size() && !lines_[i].Header; ++i) {
+        if (lines_[i].IsKey() && EqualNoCase(lines_[i].Name(), wanted)) {
+            return i;
         }
     }
     return kNotFound;
-}
-
-void ProfileFile::AddKey(std::size_t line) const {
-    if (lines_[line].IsKey()) {
-        const KeyEntry entry{HashNoCase(lines_[line].Name()), line};
-        keys_.insert(std::lower_bound(keys_.begin(), keys_.end(), entry), entry);
-    }
 }
 
 std::size_t ProfileFile::NewKeyLine(const Lines& lines, std::size_t header) {
@@ -300,75 +261,12 @@ std::size_t ProfileFile::NewKeyLine(const Lines& lines, std::size_t header) {
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {
     const std::string_view wanted = Trim(section);
-    if (headersKnown_ && lastKnown_ && lastSection_ == wanted) {
-        return lastHeader_;
-    }
-    if (!headersKnown_) {
-        headers_.clear();
-        for (std::size_t i = 0; i < lines_.size(); ++i) {
-            if (lines_[i].Header) {
-                headers_.push_back(i);
-            }
-        }
-        headersKnown_ = true;
-    }
-    lastSection_ = wanted;
-    lastHeader_ = kNotFound;
-    lastKnown_ = true;
-    keysKnown_ = false;
-    for (const std::size_t header : headers_) {
-        // Most headers are passed on their name's length alone.
-        if (lines_[header].NameLength == wanted.size() &&
-            EqualNoCase(lines_[header].Name(), wanted)) {
-            lastHeader_ = header;
-            break;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].Header && EqualNoCase(lines_[i].Name(), wanted)) {
+            return i;
         }
     }
-    return lastHeader_;
-}
-
-void ProfileFile::NoteEdit(std::size_t replaced, std::size_t at, std::size_t count) {
-    if (!headersKnown_) {
-        return;
-    }
-    const auto note = [this](std::size_t line) {
-        const auto place = std::lower_bound(headers_.begin(), headers_.end(), line);
-        const bool known = place != headers_.end() && *place == line;
-        if (known || lines_[line].Header) {
-            lastKnown_ = false;  // a header came, went or changed
-        }
-        if (lines_[line].Header && !known) {
-            headers_.insert(place, line);
-        } else if (!lines_[line].Header && known) {
-            headers_.erase(place);
-        }
-    };
-    if (replaced != kNotFound) {
-        note(replaced);
-    }
-    for (std::size_t& header : headers_) {
-        if (header >= at) {
-            header += count;
-        }
-    }
-    for (std::size_t line = at; line < at + count; ++line) {
-        note(line);
-    }
-    keysKnown_ = keysKnown_ && lastKnown_;
-    if (!keysKnown_) {
-        return;
-    }
-    // The edit lies in the indexed section. The replaced line was found by its key and
-    // holds the same key again, so its entry stands; the inserted lines are its value's
-    // further lines or a new key.
-    for (KeyEntry& entry : keys_) {
-        if (entry.Line >= at) {
-            entry.Line += count;
-        }
-    }
-    for (std::size_t line = at; line < at + count; ++line) {
-        AddKey(line);
-    }
+    return kNotFound;
 }
 
 std::string ProfileFile::Bytes() const {
@@ -420,34 +318,26 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
         }
     };
 
-    // `lines` still equals lines_ here, so the known headers apply. They are kept in
-    // step with the edit rather than found again: a first start makes some hundred
-    // writes.
+    // `lines` still equals lines_ here, so the lookups read lines_.
     const std::size_t header = FindSection(section);
-    std::size_t replaced = kNotFound;
-    std::size_t at = lines.size();
     if (header == kNotFound) {
         texts.insert(texts.begin(), Concat({"[", section, "]"}));
-        insertAt(at);
+        insertAt(lines.size());
     } else if (const std::size_t line = FindKey(header, key); line != kNotFound) {
-        replaced = line;
         lines[line] = Line(std::move(texts.front()), lines[line].End);
         texts.erase(texts.begin());
-        at = line + 1;
         if (!texts.empty()) {
-            insertAt(at);
+            insertAt(line + 1);
         }
     } else {
-        at = NewKeyLine(lines, header);
-        insertAt(at);
+        insertAt(NewKeyLine(lines, header));
     }
 
     if (!inMemory_) {
-        // A failed write leaves lines_, and so the known headers, as they were.
+        // A failed write leaves lines_ as it was.
         ReplaceFile(path_, Joined(lines));
         lines_ = std::move(copied);
     }
-    NoteEdit(replaced, at, texts.size());
 }
 
 }  // namespace quorvane

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,8 +37,7 @@ class ProfileFile {
   private:
     enum class LineEnd : unsigned char { None, CrLf, Cr, Lf };
     // A line and what every lookup asks of it, found once when the line is made: a
-    // start-up makes some hundred lookups for a few dozen edits, and the fuzzers
-    // thousands.
+    // start-up makes some hundred lookups for a few dozen edits.
     struct Line {
         std::string Text;  // without its end
         LineEnd End = LineEnd::None;
@@ -62,44 +60,18 @@ class ProfileFile {
 
     ProfileFile() = default;
     void Parse(std::string_view content);
-    // The first header naming `section` in lines_, or npos. The header lines are
-    // found once per change: a start-up reads and writes some hundred keys.
+    // The first header naming `section`, or npos.
     std::size_t FindSection(std::string_view section) const;
     static std::string Joined(const Lines& lines);
-    // The first key line for `key` in the section at `header` (the last section
-    // looked up), or npos.
+    // The first key line for `key` in the section at `header`, or npos.
     std::size_t FindKey(std::size_t header, std::string_view key) const;
     // Where a new key goes in the section at `header`: after its last non-blank line.
     static std::size_t NewKeyLine(const Lines& lines, std::size_t header);
-    // Keeps the known headers in step with a write that rewrote line `replaced`
-    // (npos: none) and then inserted `count` lines at `at`.
-    void NoteEdit(std::size_t replaced, std::size_t at, std::size_t count);
 
     std::string path_;
     bool inMemory_ = false;
     Lines lines_;
     bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
-
-    mutable std::vector<std::size_t> headers_;  // the header lines, rising, while known
-    mutable bool headersKnown_ = false;
-    // The last section looked up and its header line (or npos), while the headers are
-    // known: reads and writes come in runs of one section. A write looks its section
-    // up first and adds lines only after that header, so only a new header can make
-    // the remembered line wrong.
-    mutable std::string lastSection_;
-    mutable std::size_t lastHeader_ = std::string::npos;
-    mutable bool lastKnown_ = false;
-    // The key lines of the last section looked up, by their names' hash without case
-    // and then by line, while known: a key is found without walking its section.
-    // Kept in step with writes, which edit only that section.
-    struct KeyEntry {
-        std::size_t Hash;
-        std::size_t Line;
-        auto operator<=>(const KeyEntry&) const = default;
-    };
-    void AddKey(std::size_t line) const;
-    mutable std::vector<KeyEntry> keys_;
-    mutable bool keysKnown_ = false;
 };
 
 }  // namespace quorvane

@@ -22,7 +22,7 @@
 #include "pages/suspects/suspects_summary.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "ui/prompts.h"
-#include "ui/record_document.h"
+#include "ui/recovery_file.h"
 #include "ui/text_file.h"
 
 namespace quorvane {
@@ -261,12 +261,12 @@ void SuspectsPage::ExportCsvClick() {
     if (!hasResults_) {
         return;
     }
-    const std::optional<QString> path = services_.prompts.SaveFileName(
-        NextTo(diaryPath_, QStringLiteral("suspects.csv")), QStringLiteral("csv"), true);
+    const std::optional<QString> path =
+        AskSavePath(services_.prompts, NextTo(diaryPath_, QStringLiteral("suspects.csv")),
+                    QStringLiteral("csv"), RecoveryPathBeside(services_.settingsPath()));
     if (!path) {
         return;
     }
-    RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
     std::ostringstream out;
     WriteSuspectsTable(result_, TableFormat::Csv, out);
     const std::string bytes = out.str();
@@ -277,12 +277,12 @@ void SuspectsPage::DoctorSummaryClick() {
     if (!hasResults_ || shown_.empty()) {
         return;
     }
-    const std::optional<QString> path = services_.prompts.SaveFileName(
-        NextTo(diaryPath_, QStringLiteral("suspects-summary.pdf")), QStringLiteral("pdf"), true);
+    const std::optional<QString> path =
+        AskSavePath(services_.prompts, NextTo(diaryPath_, QStringLiteral("suspects-summary.pdf")),
+                    QStringLiteral("pdf"), RecoveryPathBeside(services_.settingsPath()));
     if (!path) {
         return;
     }
-    RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
     const DiaryFacts facts =
         FactsOf(services_.analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
     WriteFileBytes(*path, DoctorSummaryPdf(result_, facts));

@@ -128,6 +128,26 @@ TEST(ComputeTotals, TotalColumnSumsUserSymptomsOfItemsAtTheMinimum) {
     EXPECT_EQ(run.Find("TEA")->SymptomHits[kTotalSymptom], 4);
 }
 
+// Regression: the "AAA" sentinel counts and is hit like an item, but the read-order
+// walk of the totals skipped it, so its TOTAL read 0.
+TEST(ComputeTotals, FirstSentinelGetsItsTotalLikeAnItem) {
+    AnalysisRun run;
+    const testing::TempDir dir;
+    run.Read(dir.Write("d.txt", "aaa, aaa, random, headache, #, aaa, ibs, #, zzz, headache, #,"));
+    const TItemNode* sentinel = run.Engine.Items().First();
+    ASSERT_EQ(sentinel->Name, "AAA");
+    ASSERT_EQ(sentinel->Count, 4);  // the sentinel starts at 1
+    ASSERT_EQ(sentinel->SymptomHits[1], 2);
+    ASSERT_EQ(sentinel->SymptomHits[2], 5);
+    ASSERT_EQ(sentinel->SymptomHits[6], 3);
+    run.Engine.ComputeTotals(4);
+    EXPECT_EQ(sentinel->SymptomHits[kTotalSymptom], 8);  // RANDOM left out
+    EXPECT_EQ(sentinel->Next->Name, "ZZZ") << "\"ZZZ\" is never counted as an item";
+
+    run.Engine.ComputeTotals(5);  // below the minimum, like any item
+    EXPECT_EQ(sentinel->SymptomHits[kTotalSymptom], 0);
+}
+
 TEST(ComputeTotals, SumsSaturateInsteadOfWrapping) {
     AnalysisRun run;
     const testing::TempDir dir;

@@ -23,7 +23,7 @@
 #include "pages/suspects/suspects_table_model.h"
 #include "support/find_child.h"
 #include "ui/print_pdf_support.h"
-#include "ui/record_document.h"
+#include "ui/recovery_file.h"
 
 namespace quorvane::testing {
 namespace {
