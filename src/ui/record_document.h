@@ -77,13 +77,6 @@ class RecordDocument : public QObject {
     // cancelled save dialog, a declined replace).
     bool MayClose();
 
-    // Runs the file work of a write (encoding, writing, hashing) and of the check
-    // before it: the window runs it off its thread for the analysis's save of a
-    // huge diary. By default it runs in place.
-    void SetFileWork(std::function<void(const std::function<void()>&)> runner) {
-        fileWork_ = std::move(runner);
-    }
-
     // The recovery file: from StartRecovery on, unsaved text is written there a
     // moment after the last change (not when a recovery file waits that was
     // never offered).
@@ -106,7 +99,6 @@ class RecordDocument : public QObject {
     void SetText(const QString& text);
     void Adopt(const QString& path, const LoadedText& loaded);
     void WriteTo(const QString& path);
-    void RunFileWork(const std::function<void()>& work);
     bool MayReplace(const QString& path);
     bool SaveUnderItsName();
     void RemoveRecovery();
@@ -123,7 +115,6 @@ class RecordDocument : public QObject {
     // What the file at snapshotPath_ (absolute) held when this run last read or wrote it.
     QString snapshotPath_;
     FileSnapshot snapshot_;
-    std::function<void(const std::function<void()>&)> fileWork_;
     QTimer recoveryTimer_;
     bool recoveryOn_ = false;
     bool recoveryOffered_ = false;
