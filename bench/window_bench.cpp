@@ -5,14 +5,22 @@
 //   quorvane-bench-window --random-bytes MB
 // File > Analysis of that many seeded random bytes (about 1.5 million distinct
 // items at 100 MB): its wall time and the longest the event loop went without
-// turning, as a 10 ms timer sees it.
+// turning, as a 10 ms timer sees it. With quorvane-report's path:
+//   quorvane-bench-window --versus-report REPORT [RUNS]
+// File > Analysis and `REPORT DIARY --with-suspects` (a whole process) alternating
+// on the same 10-year diary, their medians and the ratio of the two.
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -115,6 +123,9 @@ int HugeDiary(std::size_t megabytes) {
         sinceTick.start();
         clock.start();
         window.findChild<QAction*>(QStringLiteral("d1"))->trigger();
+        while (window.AnalysisRunning()) {
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        }
         const qint64 total = clock.elapsed();
         longestGap = std::max(longestGap, sinceTick.restart());
         std::printf("File > Analysis: %.1f s; longest time without an event-loop turn: %lld ms\n",
@@ -138,6 +149,83 @@ double MedianMs(std::vector<qint64> nanos) {
     return static_cast<double>(nanos[nanos.size() / 2]) / 1e6;
 }
 
+// Writes the seed-1 10-year diary as example.txt into the current folder.
+bool WriteTenYearDiary(const QDir& dir) {
+    const std::string diary = quorvane::bench::GenerateDiary(1);
+    if (!WriteFile(dir.filePath(QStringLiteral("example.txt")), diary)) {
+        std::fprintf(stderr, "cannot write the diary\n");
+        return false;
+    }
+    std::printf("diary: %zu bytes, 10 years\n", diary.size());
+    return true;
+}
+
+// File > Analysis up to the report laid out and painted. Waiting here works
+// whether the trigger returns at the end of the run or at its start.
+qint64 TimeAnalysis(quorvane::TForm1& window) {
+    QElapsedTimer clock;
+    clock.start();
+    window.findChild<QAction*>(QStringLiteral("d1"))->trigger();
+    while (window.AnalysisRunning()) {
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    QApplication::processEvents();
+    return clock.nsecsElapsed();
+}
+
+// The whole process, its report thrown away as a shell's > /dev/null would.
+qint64 TimeReportProcess(const char* report, const char* diary) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    char* const arguments[] = {const_cast<char*>(report), const_cast<char*>(diary),
+                               const_cast<char*>("--with-suspects"), nullptr};
+    QElapsedTimer clock;
+    clock.start();
+    pid_t child = 0;
+    int status = 0;
+    const bool ran = posix_spawn(&child, report, &actions, nullptr, arguments, environ) == 0 &&
+                     waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+                     WEXITSTATUS(status) == 0;
+    const qint64 elapsed = clock.nsecsElapsed();
+    posix_spawn_file_actions_destroy(&actions);
+    if (!ran) {
+        std::fprintf(stderr, "%s %s --with-suspects failed\n", report, diary);
+        std::exit(1);
+    }
+    return elapsed;
+}
+
+int VersusReport(const char* report, int runs) {
+    QTemporaryDir dir;
+    if (!dir.isValid() || !QDir::setCurrent(dir.path()) || !WriteTenYearDiary(QDir(dir.path()))) {
+        return 1;
+    }
+    const QByteArray diary = QDir(dir.path()).filePath(QStringLiteral("example.txt")).toLocal8Bit();
+    AcceptingPrompts prompts;
+    quorvane::TForm1 window(prompts);
+    window.show();
+    window.FormActivate();
+    QApplication::processEvents();
+    // One of each first: the page cache and the window's first layout.
+    TimeAnalysis(window);
+    TimeReportProcess(report, diary.constData());
+    std::vector<qint64> windowTimes;
+    std::vector<qint64> reportTimes;
+    for (int i = 0; i < runs; ++i) {
+        windowTimes.push_back(TimeAnalysis(window));
+        reportTimes.push_back(TimeReportProcess(report, diary.constData()));
+    }
+    const double windowMs = MedianMs(windowTimes);
+    const double reportMs = MedianMs(reportTimes);
+    std::printf("File > Analysis to the report shown: median %.1f ms over %d runs\n", windowMs,
+                runs);
+    std::printf("quorvane-report --with-suspects, whole process: median %.1f ms over %d runs\n",
+                reportMs, runs);
+    std::printf("window / quorvane-report: %.2f\n", windowMs / reportMs);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -146,6 +234,12 @@ int main(int argc, char* argv[]) {
     if (argc == 3 && std::strcmp(argv[1], "--random-bytes") == 0) {
         return HugeDiary(static_cast<std::size_t>(std::max(1, std::atoi(argv[2]))));
     }
+    if (argc >= 3 && std::strcmp(argv[1], "--versus-report") == 0) {
+        // Before the bench moves into its temporary folder.
+        const QByteArray report =
+            QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toLocal8Bit();
+        return VersusReport(report.constData(), argc > 3 ? std::max(1, std::atoi(argv[3])) : 11);
+    }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
 
     QTemporaryDir dir;
@@ -153,16 +247,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot use a temporary folder\n");
         return 1;
     }
-    const std::string diary = quorvane::bench::GenerateDiary(1);
-    QFile file(dir.filePath(QStringLiteral("example.txt")));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(diary.data(), static_cast<qint64>(diary.size())) !=
-            static_cast<qint64>(diary.size())) {
-        std::fprintf(stderr, "cannot write the diary\n");
+    if (!WriteTenYearDiary(QDir(dir.path()))) {
         return 1;
     }
-    file.close();
-    std::printf("diary: %zu bytes, 10 years\n", diary.size());
 
     AcceptingPrompts prompts;
     QElapsedTimer clock;
@@ -187,10 +274,7 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
     std::vector<qint64> analyses;
     for (int i = 0; i < runs; ++i) {
-        clock.start();
-        window.findChild<QAction*>(QStringLiteral("d1"))->trigger();
-        QApplication::processEvents();  // the report page laid out and painted
-        analyses.push_back(clock.nsecsElapsed());
+        analyses.push_back(TimeAnalysis(window));
     }
 
     rusage usage{};

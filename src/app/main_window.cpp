@@ -172,13 +172,19 @@ TForm1::TForm1(Prompts& prompts, QWidget* parent)
     FillPageBackgrounds(*PageControl1);
     ConnectPageSteps(*PageControl1);
     NameControls();
+    job_ = std::make_unique<AnalysisJob>(analysis_, [this](const QString& diaryPath) {
+        return SuspectsPage1->FindSuspectsOf(diaryPath);
+    });
+    ConnectAnalysisJob();
 
     // Outer frame at 157,100; the client area below the menu bar is 606 x 420.
     move(157, 100);
     resize(606, 420 + menuBar()->sizeHint().height());
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    job_.reset();
+}
 
 void TForm1::BuildMenu() {
     File1 = Named(menuBar()->addMenu(QStringLiteral("&File")), "File1");

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
 
+#include "app/analysis_job.h"
 #include "core/analysis/analysis.h"
 #include "core/analysis/symptom_table.h"
 #include "core/analysis/text_grid.h"
@@ -33,6 +35,42 @@ class SymptomListPage;
 // The program's one window. It owns every piece of state that lives for the
 // program run and enters every handler through Guard, so no error crosses the
 // event loop.
+//
+// The inherited names, for finding your way (the pages' own, such as
+// Button4Click or TabSheet8Enter, are in their classes under src/pages/):
+//   Form1 (TForm1)       this window; its objectName
+//   FormActivate         start-up, once: settings, the record, the agreement box
+//   FormResize           fits the pages, report and grid to the client area
+//   FormClose            releases the analysis when the window closes
+//   RichEdit2Change      the diary editor changed: modified state and caption
+//   New1 / New1Click     File, New: an empty record
+//   Open2 / Open2Click   File, Open...: a record file into the editor
+//   Save2 / Save2Click   File, Save: the record to its file
+//   SaveAs1 / SaveAs1Click  File, Save As...: the report or the record, by the page shown
+//   SaveRecordAs         the record under a name the user chooses
+//   PromptSaveRecord     asks to save unsaved record changes
+//   N1, N2               the File menu's separators
+//   d1 / RunAnalysis     File, Analysis: the whole run, read to suspects
+//   PrinterSetUp1 / PrinterSetUp1Click  File, Printer SetUp...
+//   Print1 / Print1Click File, Print...: the report or the record, by the page shown
+//   Quit1 / Quit1Click   File, Quit: the save prompt, then close
+//   File1                the File menu
+//   Button1              "Set &Columns": runs Edit4Change
+//   Edit4 / Edit4Change  the report's column width; applies it to grid and report
+//   SetReportTabs        the report's tab stops from the column width
+//   PageControl1         the pages (tabs)
+//   TabSheet1, RichEdit1 "Main and Print Preview": the report text
+//   TabSheet2, StringGrid1  "Spreadsheet": the results grid
+//   StringGrid1MouseUp   notes the pressed results cell
+//   StringGrid1DblClick  copies that cell into the minimum count box (Edit2)
+//   TabSheet3            "Settings First": the symptom list page
+//   Tabsheet4, ProgressBar1  "Progress": the analysis progress bar
+//   TabSheet5, Memo3     "Agreement": its text
+//   TabSheet6, Memo4     "Help": its text
+//   TabSheet8            "Composer": the diary editor and word grid page
+//   SuspectsPage1        "Suspects": the suspected foods page
+//   StatusBar1           the notice line at the bottom
+//   ResetAnalysis        empties the results' widgets before a run
 class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
@@ -42,7 +80,8 @@ class TForm1 : public QMainWindow {
     // Runs a handler; an error ends it and is shown in the error box. While the
     // analysis engine works on its own thread, handlers are refused.
     void Guard(const std::function<void()>& handler);
-    // The analysis engine is at work on its own thread (the window is disabled).
+    // From File, Analysis to its end (the window is disabled): the save, then
+    // the engine at work in the analysis job.
     bool AnalysisRunning() const { return engineBusy_; }
 
     // Start-up, once, on the first showing; later calls do nothing.
@@ -62,7 +101,8 @@ class TForm1 : public QMainWindow {
     void Print1Click();
     void PrinterSetUp1Click();
 
-    // The analysis and the results.
+    // The analysis and the results. RunAnalysis returns once the engine has
+    // started; analysisEnded follows when its results or its error are shown.
     void RunAnalysis();
     void ResetAnalysis();
     void Edit4Change();  // "Set &Columns"
@@ -83,6 +123,9 @@ class TForm1 : public QMainWindow {
     int ClientWidth() const;
     int ClientHeight() const;
 
+  signals:
+    void analysisEnded();
+
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,9 +139,9 @@ class TForm1 : public QMainWindow {
     void BuildMenu();
     void LoadSettingsIntoWindow();
     void StepProgress(int position);
-    // Runs one engine step on a worker thread while the event loop turns; its
-    // error is raised here.
-    void RunOffThread(const std::function<void()>& step);
+    void MeasureReport(const QString& text);
+    void ConnectAnalysisJob();
+    void ShowAnalysisResult(AnalysisJob::Result& result);
     void BeginEngineRun();
     void EndEngineRun();
     void SetCaption(const QString& caption);
@@ -106,12 +149,19 @@ class TForm1 : public QMainWindow {
     Prompts& prompts_;
     SymptomTable symptoms_;
     Analysis analysis_;  // after the symptom table it reads
+    // The destructor ends its worker first: the worker reads other members.
+    std::unique_ptr<AnalysisJob> job_;
     bool analysisDone_ = false;
     // The results cell last pressed with the mouse.
     int32_t pressedColumn_ = 0;
     int32_t pressedRow_ = 0;
     QString startDir_;
     int columnWidth_ = 160;
+    // The widest field before each report tab stop, measured for this text.
+    struct MeasuredReport {
+        QString Text;
+        QList<qreal> Widest;
+    } measuredReport_;
     bool startupRan_ = false;
     bool startupScheduled_ = false;
     // Set by the routes that have settled the save prompt already (Quit, the

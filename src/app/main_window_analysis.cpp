@@ -13,10 +13,10 @@
 #include <QTextOption>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
 #include <exception>
-#include <thread>
+#include <utility>
 
+#include "app/handler_guard.h"
 #include "app/main_window.h"
 #include "app/window_texts.h"
 #include "core/text/integer_text.h"
@@ -36,6 +36,7 @@ namespace {
 // The view cannot draw columns of any width an edit box can name; the report's
 // cut length keeps the typed value.
 constexpr int kLargestViewColumn = 4000;
+constexpr int kReportTabStops = 4;
 
 char DecimalSeparator() {
     const QString point = QLocale().decimalPoint();
@@ -51,41 +52,13 @@ void TForm1::StepProgress(int position) {
     ProgressBar1->setValue(std::clamp(position, ProgressBar1->minimum(), ProgressBar1->maximum()));
 }
 
+// The engine itself is reset by the job, first thing on its worker.
 void TForm1::ResetAnalysis() {
-    analysis_.Reset();
     pressedColumn_ = 0;
     pressedRow_ = 0;
     RichEdit1->clear();
-    // The suspects point into the evidence the reset has just emptied.
+    // The suspects point into the evidence that reset empties.
     SuspectsPage1->Clear();
-}
-
-// The engine is Qt-free and runs its steps on a worker thread, so that a huge diary
-// does not freeze the window; the window stays disabled meanwhile, refuses its
-// commands and keeps a close for the end of the run. The steps, the progress and
-// the results are those of a run on the window's own thread.
-void TForm1::RunOffThread(const std::function<void()>& step) {
-    std::exception_ptr failure;
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-        try {
-            step();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        done = true;
-        QMetaObject::invokeMethod(
-            this, [] {}, Qt::QueuedConnection);  // wakes the loop below
-    });
-    // Not a nested QEventLoop: an application asked to quit ends those at once,
-    // and the worker must still be waited for.
-    while (!done) {
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    worker.join();
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
 }
 
 void TForm1::BeginEngineRun() {
@@ -111,88 +84,71 @@ void TForm1::EndEngineRun() {
     }
 }
 
-void TForm1::RunAnalysis() {
-    QString report;
-    SuspectsPage::Findings suspects;
-    {
-        BeginEngineRun();
-        // The save writes the whole diary, as long as the read for a huge one: its
-        // file work runs off the window's thread too.
-        record_->SetFileWork([this](const std::function<void()>& work) { RunOffThread(work); });
-        struct EndRun {
-            TForm1* window;
-            ~EndRun() {
-                window->record_->SetFileWork(nullptr);
-                window->EndEngineRun();
-            }
-        } endRun{this};
-
-        // A record file changed on disk that the user chose not to replace stops
-        // the run before anything is reset.
-        if (!record_->PromptSaveRecord() || !record_->Save()) {
-            return;
-        }
-        ResetAnalysis();
-        if (analysisDone_) {
-            prompts_.Message(QString::fromLatin1(kRestartNotice));
-        }
-        analysisDone_ = true;
-        RichEdit1->clear();
-
-        PageControl1->setCurrentWidget(Tabsheet4);
-        StepProgress(1);
-        record_->SetOpenDefaultSuffix(QStringLiteral("txt"));
-
-        // The worker counts the days; the window shows the count as it goes.
-        std::atomic<int> days = 0;
-        QTimer progress;
-        progress.setInterval(50);
-        connect(&progress, &QTimer::timeout, this, [&] { StepProgress(1 + days); });
-        ReadHooks hooks;
-        hooks.OnDayEnd = [&days] { days.fetch_add(1, std::memory_order_relaxed); };
-        hooks.OnTooManyItemsPerDay = [this] {
-            QMetaObject::invokeMethod(
-                this, [this] { prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay)); },
-                Qt::BlockingQueuedConnection);
-        };
-        // The results' tooltips and the suspects page explain the cells with what
-        // this same read gathers.
-        hooks.GatherEvidence = true;
-        const std::string path = PathBytes(MainFileName());
-        progress.start();
-        try {
-            RunOffThread([&] { analysis_.Read(path, hooks); });
-        } catch (...) {
-            StepProgress(1 + days);
-            throw;
-        }
-        progress.stop();
-        StepProgress(1 + days);
-
-        const int32_t minimumCount = StrToInt(BoxText(TabSheet3->MinimumCountText()));
-        RunOffThread([&] { analysis_.ComputeTotals(minimumCount); });
-        StepProgress(50);
+void TForm1::ConnectAnalysisJob() {
+    connect(job_.get(), &AnalysisJob::progressed, this, &TForm1::StepProgress);
+    connect(job_.get(), &AnalysisJob::totalsComputed, this, [this] {
         StringGrid1->hide();
         RichEdit1->hide();
-        const char separator = DecimalSeparator();
-        RunOffThread([&] { analysis_.Correlate(minimumCount, separator); });
-        StepProgress(60);
-        RunOffThread([&] { analysis_.SortColumns(); });
-        StepProgress(75);
-        const int32_t columnWidth = columnWidth_;
-        RunOffThread([&] {
-            const std::vector<std::string> lines = analysis_.PrepareReport(columnWidth);
-            QStringList shown;
-            shown.reserve(static_cast<qsizetype>(lines.size()));
-            for (const std::string& line : lines) {
-                shown.append(FromDiskBytes(line));
+    });
+    connect(job_.get(), &AnalysisJob::reportPrepared, this, &TForm1::MeasureReport);
+    connect(job_.get(), &AnalysisJob::tooManyItemsPerDay, this,
+            [this] { prompts_.Message(QString::fromLatin1(kTooManyItemsPerDay)); });
+    connect(job_.get(), &AnalysisJob::finished, this, [this](AnalysisJob::Result& result) {
+        EndEngineRun();
+        RunGuarded(prompts_, [&] { ShowAnalysisResult(result); });
+        emit analysisEnded();
+    });
+    // The run's handler is over; its error still ends it in the error box.
+    connect(job_.get(), &AnalysisJob::failed, this, [this](const std::exception_ptr& error) {
+        EndEngineRun();
+        RunGuarded(prompts_, [&] { std::rethrow_exception(error); });
+        emit analysisEnded();
+    });
+}
+
+// The save and what comes before the read run here, as their boxes ask; the
+// engine's steps run in the job while the window, disabled, keeps a close for
+// their end.
+void TForm1::RunAnalysis() {
+    BeginEngineRun();
+    bool started = false;
+    struct EndUnlessStarted {
+        TForm1* window;
+        const bool& started;
+        ~EndUnlessStarted() {
+            if (!started) {
+                window->EndEngineRun();
             }
-            report = shown.join(QLatin1Char('\n'));
-        });
-        const QString diaryPath = MainFileName();
-        RunOffThread([&] { suspects = SuspectsPage1->FindSuspectsOf(diaryPath); });
+        }
+    } endUnlessStarted{this, started};
+
+    // A record file changed on disk that the user chose not to replace stops
+    // the run before anything is reset.
+    if (!record_->PromptSaveRecord() || !record_->Save()) {
+        return;
     }
-    RichEdit1->setPlainText(report);
+    ResetAnalysis();
+    if (analysisDone_) {
+        prompts_.Message(QString::fromLatin1(kRestartNotice));
+    }
+    analysisDone_ = true;
+    RichEdit1->clear();
+
+    PageControl1->setCurrentWidget(Tabsheet4);
+    StepProgress(1);
+    record_->SetOpenDefaultSuffix(QStringLiteral("txt"));
+
+    AnalysisJob::Plan plan;
+    plan.DiaryPath = MainFileName();
+    plan.MinimumCountText = BoxText(TabSheet3->MinimumCountText());
+    plan.DecimalSeparator = DecimalSeparator();
+    plan.ColumnWidth = columnWidth_;
+    job_->Start(std::move(plan));
+    started = true;
+}
+
+void TForm1::ShowAnalysisResult(AnalysisJob::Result& result) {
+    RichEdit1->setPlainText(result.Report);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->show();
@@ -202,7 +158,7 @@ void TForm1::RunAnalysis() {
     StepProgress(0);
     Edit4Change();
     TabSheet8->ShowAutoFillControls();
-    SuspectsPage1->ShowFindings(std::move(suspects));
+    SuspectsPage1->ShowFindings(std::move(result.Suspects));
 }
 
 void TForm1::Edit4Change() {
@@ -213,6 +169,11 @@ void TForm1::Edit4Change() {
     SetReportTabs();
 }
 
+void TForm1::MeasureReport(const QString& text) {
+    const QFontMetricsF metrics(RichEdit1->document()->defaultFont(), RichEdit1);
+    measuredReport_ = {text, WidestFields(text.split(QLatin1Char('\n')), metrics, kReportTabStops)};
+}
+
 void TForm1::SetReportTabs() {
     PageControl1->setCurrentWidget(TabSheet1);
     RichEdit1->setFocus();
@@ -221,13 +182,18 @@ void TForm1::SetReportTabs() {
     const double pixelsPerPoint = RichEdit1->logicalDpiX() / 72.0;
     const double width = columnWidth_;
     QList<qreal> wanted;
-    for (int stop = 1; stop <= 4; ++stop) {
+    for (int stop = 1; stop <= kReportTabStops; ++stop) {
         wanted.append((stop * width + 3) * pixelsPerPoint);
+    }
+    // Measuring is the costly part; an analysis has done it while the worker
+    // found the suspects.
+    const QString text = RichEdit1->toPlainText();
+    if (measuredReport_.Widest.isEmpty() || text != measuredReport_.Text) {
+        MeasureReport(text);
     }
     const QFontMetricsF metrics(RichEdit1->document()->defaultFont(), RichEdit1);
     QList<QTextOption::Tab> tabs;
-    for (const qreal stop :
-         FitTabStops(RichEdit1->toPlainText().split(QLatin1Char('\n')), metrics, wanted)) {
+    for (const qreal stop : TabStopsFor(measuredReport_.Widest, metrics, wanted)) {
         tabs.append(QTextOption::Tab(stop, QTextOption::LeftTab));
     }
     QTextOption option = RichEdit1->document()->defaultTextOption();

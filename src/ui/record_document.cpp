@@ -151,29 +151,17 @@ void RecordDocument::Open() {
 }
 
 bool RecordDocument::MayReplace(const QString& path) {
-    FileSnapshot now;
-    RunFileWork([&] { now = SnapshotOf(path); });
+    const FileSnapshot now = SnapshotOf(path);
     if (!now.exists || (Absolute(path) == snapshotPath_ && now == snapshot_)) {
         return true;
     }
     return prompts_.ConfirmReplace(ReplaceQuestion(path));
 }
 
-void RecordDocument::RunFileWork(const std::function<void()>& work) {
-    if (fileWork_) {
-        fileWork_(work);
-    } else {
-        work();
-    }
-}
-
 void RecordDocument::WriteTo(const QString& path) {
     RefuseRecoveryName(path, recovery_.Path());
     TextEncoding encoding = encoding_;
-    const QString text = Text();
-    FileSnapshot written;
-    RunFileWork([&] { written = WriteTextFile(path, text, encoding); });
-    snapshot_ = written;
+    snapshot_ = WriteTextFile(path, Text(), encoding);
     snapshotPath_ = Absolute(path);
     encoding_ = encoding;
 }

@@ -77,13 +77,6 @@ class RecordDocument : public QObject {
     // cancelled save dialog, a declined replace).
     bool MayClose();
 
-    // Runs the file work of a write (encoding, writing, hashing) and of the check
-    // before it: the window runs it off its thread for the analysis's save of a
-    // huge diary. By default it runs in place.
-    void SetFileWork(std::function<void(const std::function<void()>&)> runner) {
-        fileWork_ = std::move(runner);
-    }
-
     // The recovery file keeps the unsaved text; the window starts it after start-up.
     RecoveryFile& Recovery() { return recovery_; }
     // At start-up: a recovery file that holds other text than the record is
@@ -100,7 +93,6 @@ class RecordDocument : public QObject {
     void SetText(const QString& text);
     void Adopt(const QString& path, const LoadedText& loaded);
     void WriteTo(const QString& path);
-    void RunFileWork(const std::function<void()>& work);
     bool MayReplace(const QString& path);
     bool SaveUnderItsName();
     // What the recovery file should keep now: nothing when the text is unchanged,
@@ -119,7 +111,6 @@ class RecordDocument : public QObject {
     // What the file at snapshotPath_ (absolute) held when this run last read or wrote it.
     QString snapshotPath_;
     FileSnapshot snapshot_;
-    std::function<void(const std::function<void()>&)> fileWork_;
     RecoveryFile recovery_;
 };
 

@@ -5,14 +5,12 @@
 
 namespace quorvane {
 
-QList<qreal> FitTabStops(const QStringList& lines, const QFontMetricsF& metrics,
-                         const QList<qreal>& wanted) {
-    const qsizetype count = wanted.size();
-    // The widest text of each field that ends at a tab.
-    QList<qreal> widest(count, 0.0);
+QList<qreal> WidestFields(const QStringList& lines, const QFontMetricsF& metrics,
+                          qsizetype fields) {
+    QList<qreal> widest(fields, 0.0);
     for (const QString& line : lines) {
         qsizetype start = 0;
-        for (qsizetype field = 0; field < count; ++field) {
+        for (qsizetype field = 0; field < fields; ++field) {
             const qsizetype tab = line.indexOf(QLatin1Char('\t'), start);
             if (tab < 0) {
                 break;
@@ -22,12 +20,17 @@ QList<qreal> FitTabStops(const QStringList& lines, const QFontMetricsF& metrics,
             start = tab + 1;
         }
     }
+    return widest;
+}
+
+QList<qreal> TabStopsFor(const QList<qreal>& widest, const QFontMetricsF& metrics,
+                         const QList<qreal>& wanted) {
     const qreal blank = metrics.horizontalAdvance(QLatin1Char(' '));
     QList<qreal> stops;
-    stops.reserve(count);
+    stops.reserve(wanted.size());
     qreal fieldStart = 0;
-    for (qsizetype field = 0; field < count; ++field) {
-        const qreal stop = std::max(wanted[field], fieldStart + widest[field] + blank);
+    for (qsizetype field = 0; field < wanted.size(); ++field) {
+        const qreal stop = std::max(wanted[field], fieldStart + widest.value(field) + blank);
         stops.append(stop);
         fieldStart = stop;
     }

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QThread>
@@ -13,8 +14,10 @@
 #include <random>
 
 #include "app/window_fixture.h"
+#include "app/window_texts.h"
 #include "core/analysis/analysis.h"
 #include "pages/composer/composer_page.h"
+#include "pages/symptoms/symptom_list_page.h"
 #include "support/find_child.h"
 #include "ui/text_codec.h"
 
@@ -80,6 +83,7 @@ class AnalysisBusyTest : public WindowTest {
         });
         timer.start();
         Child<QAction>(*window_, "d1")->trigger();
+        WaitForAnalysis();
         timer.stop();
         return turns;
     }
@@ -169,6 +173,7 @@ TEST_F(AnalysisBusyTest, TooManyItemsBoxAndFailuresComeOnTheWindowsThread) {
     prompts_.ExpectConfirm(false);
     prompts_.ExpectMessage([&] { boxThread = QThread::currentThread(); });
     window_->RunAnalysis();
+    WaitForAnalysis();
     EXPECT_EQ(prompts_.last().text, kTooManyItems);
     EXPECT_EQ(boxThread, QApplication::instance()->thread());
 
@@ -177,12 +182,73 @@ TEST_F(AnalysisBusyTest, TooManyItemsBoxAndFailuresComeOnTheWindowsThread) {
     prompts_.ExpectMessage([this] { QFile::remove(window_->MainFileName()); });
     prompts_.ExpectError();
     window_->Guard([this] { window_->RunAnalysis(); });
+    WaitForAnalysis();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("File not found."));
     EXPECT_FALSE(window_->AnalysisRunning());
     EXPECT_TRUE(Child<ComposerPage>(*window_, "TabSheet8")->Editor().isEnabled());
     EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
               Child<QWidget>(*window_, "Tabsheet4"));
     EXPECT_NE(QApplication::focusWidget(), nullptr);
+}
+
+// The handler returns as soon as the engine has started: no loop of its own
+// turns inside it. The bar then takes every position from 1 on, the days' up
+// to its end, then the later steps', in order.
+TEST_F(AnalysisBusyTest, HandlerReturnsAtOnceAndTheBarStepsInRunOrder) {
+    QProgressBar& bar = *Child<QProgressBar>(*window_, "ProgressBar1");
+    QSignalSpy positions(&bar, &QProgressBar::valueChanged);
+    QSignalSpy ended(window_.get(), &TForm1::analysisEnded);
+    Child<QAction>(*window_, "d1")->trigger();
+    EXPECT_TRUE(window_->AnalysisRunning());
+    EXPECT_TRUE(ended.isEmpty());
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "Tabsheet4"));
+    WaitForAnalysis();
+    EXPECT_EQ(ended.size(), 1);
+
+    std::vector<int> expected;
+    for (int position = 1; position <= 100; ++position) {
+        expected.push_back(position);
+    }
+    expected.insert(expected.end(), {50, 60, 75, 100, 0});
+    std::vector<int> seen;
+    for (const QList<QVariant>& change : positions) {
+        seen.push_back(change.at(0).toInt());
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+// A window destroyed in the middle of a run (the program ending) waits for its
+// worker, which stops at its next day.
+TEST_F(AnalysisBusyTest, WindowDestroyedDuringTheRunEndsItsWorker) {
+    Child<QAction>(*window_, "d1")->trigger();
+    ASSERT_TRUE(window_->AnalysisRunning());
+    QSignalSpy started(Child<QProgressBar>(*window_, "ProgressBar1"), &QProgressBar::valueChanged);
+    ASSERT_TRUE(started.wait(60000));  // the worker is reading
+    window_.reset();
+    QApplication::processEvents();
+}
+
+// After an engine error the window takes the next run, with nothing lost.
+TEST_F(AnalysisBusyTest, RunAfterAFailedRunGoesThrough) {
+    const QString text = EditorText();
+    prompts_.ExpectError();
+    Child<SymptomListPage>(*window_, "TabSheet3")->SetMinimumCountText(QStringLiteral("x"));
+    Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
+    EXPECT_EQ(prompts_.last().text, QStringLiteral("'x' is not a valid integer value."));
+    EXPECT_EQ(EditorText(), text);
+
+    Child<SymptomListPage>(*window_, "TabSheet3")->SetMinimumCountText(QStringLiteral("3"));
+    prompts_.ExpectMessage();  // the notice of a second run
+    Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
+    EXPECT_EQ(prompts_.last().text, QString::fromLatin1(kRestartNotice));
+    EXPECT_GT(window_->ResultsGrid().RowCount(), 3000);
+    EXPECT_FALSE(Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText().isEmpty());
+    EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
+              Child<QWidget>(*window_, "TabSheet1"));
+    EXPECT_EQ(EditorText(), text);
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ class AnalysisRunTest : public ExampleWindowTest {
 TEST_F(AnalysisRunTest, ExampleDiaryGivesTheExpectedGridAndReport) {
     EXPECT_EQ(window_->ResultsGrid().RowCount(), 2);  // heading and totals before a run
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
 
     const TextGrid& grid = window_->ResultsGrid();
     ASSERT_EQ(grid.RowCount(), 23);  // heading, totals, 21 items
@@ -104,6 +105,7 @@ TEST_F(AnalysisRunTest, DiaryAndReportPrintAtTheirScreenSizesWithinTheMargins) {
     // The report, in its 13 pixel monospaced font: every letter is 0.6 of the
     // font's size wide.
     window_->RunAnalysis();
+    WaitForAnalysis();
     ASSERT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
               Child<QWidget>(*window_, "TabSheet1"));
     const auto report = printVisible(Path("report.pdf"));
@@ -118,12 +120,14 @@ TEST_F(AnalysisRunTest, DiaryAndReportPrintAtTheirScreenSizesWithinTheMargins) {
 
 TEST_F(AnalysisRunTest, SecondRunShowsTheRestartNoticeAndTheSameResults) {
     window_->RunAnalysis();
+    WaitForAnalysis();
     const std::vector<std::string> first = GridCells(window_->ResultsGrid());
     const QString firstReport = Report();
     const size_t asked = prompts_.asked().size();
 
     prompts_.ExpectMessage();
     window_->RunAnalysis();
+    WaitForAnalysis();
     ASSERT_EQ(prompts_.asked().size(), asked + 1);
     EXPECT_EQ(prompts_.last().text, kRestartNotice);
     EXPECT_EQ(GridCells(window_->ResultsGrid()), first);
@@ -136,6 +140,7 @@ TEST_F(AnalysisRunTest, UnsavedChangesAreSavedBeforeTheRead) {
     Type(QStringLiteral(" headache, pear, #,"));
     prompts_.ExpectConfirm(false);  // No still saves to the current file
     window_->RunAnalysis();
+    WaitForAnalysis();
     EXPECT_TRUE(ReadBytes(Path(QStringLiteral("example.txt")))
                     .endsWith(QByteArray(" headache, pear, #,\r\n")));
     EXPECT_FALSE(window_->RecordModified());
@@ -145,6 +150,7 @@ TEST_F(AnalysisRunTest, UnsavedChangesAreSavedBeforeTheRead) {
 TEST_F(AnalysisRunTest, DecimalSeparatorFollowsTheLocale) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     window_->RunAnalysis();
+    WaitForAnalysis();
     EXPECT_EQ(window_->ResultsGrid().Cell(3, 22), "006,0  COFFEE  3 times");
 }
 
@@ -152,6 +158,7 @@ TEST_F(AnalysisRunTest, NonIntegerMinimumStopsTheRunAtTheTotals) {
     Child<QLineEdit>(*window_, "Edit2")->setText(QStringLiteral("3x"));
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("'3x' is not a valid integer value."));
     EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
               Child<QWidget>(*window_, "Tabsheet4"));
@@ -164,6 +171,7 @@ TEST_F(AnalysisRunTest, NonIntegerColumnWidthStopsSetColumnsAfterMaximising) {
     Child<QLineEdit>(*window_, "Edit4")->setText(QStringLiteral("wide"));
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("'wide' is not a valid integer value."));
     EXPECT_TRUE(window_->isMaximized());
     EXPECT_EQ(window_->ColumnWidth(), 160);
@@ -178,6 +186,7 @@ TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
     EXPECT_EQ(Child<QTableView>(*window_, "StringGrid1")->horizontalHeader()->defaultSectionSize(),
               10);
     window_->RunAnalysis();  // sets columns from Edit4 again at its end
+    WaitForAnalysis();
 
     const double pixelsPerPoint =
         Child<QPlainTextEdit>(*window_, "RichEdit1")->logicalDpiX() / 72.0;
@@ -205,6 +214,7 @@ TEST_F(AnalysisRunTest, SetColumnsSetsWidthAndTabStops) {
 
 TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
     window_->RunAnalysis();
+    WaitForAnalysis();
     window_->StringGrid1MouseUp(3, 22);
     window_->StringGrid1DblClick();
     EXPECT_EQ(Child<QLineEdit>(*window_, "Edit2")->text(),
@@ -213,6 +223,7 @@ TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
     prompts_.ExpectMessage();
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_EQ(prompts_.last().text,
               QStringLiteral("'hit 006.0  COFFEE  3 times' is not a valid integer value."));
 }
@@ -221,10 +232,12 @@ TEST_F(AnalysisRunTest, DoubleClickPutsThePressedCellIntoTheMinimumBox) {
 // by then stops the run at the read, with the progress page in front.
 TEST_F(AnalysisRunTest, ReadFailureStopsTheRunOnTheProgressPage) {
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     ASSERT_TRUE(prompts_.AllAnswered());
     prompts_.ExpectMessage([this] { QFile::remove(window_->MainFileName()); });
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_TRUE(prompts_.AllAnswered());
     EXPECT_EQ(prompts_.last().text, QStringLiteral("File not found."));
     EXPECT_EQ(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
@@ -237,6 +250,7 @@ TEST_F(AnalysisRunTest, SaveFailureStopsTheRunBeforeTheRead) {
     window_->Record().SetMainFileName(Path(QStringLiteral("gone/diary.txt")));
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_TRUE(prompts_.last().text.startsWith(QStringLiteral("Cannot create file ")));
     EXPECT_NE(Child<QTabWidget>(*window_, "PageControl1")->currentWidget(),
               Child<QWidget>(*window_, "Tabsheet4"));  // no read

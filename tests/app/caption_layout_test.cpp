@@ -27,6 +27,7 @@ using CaptionLayoutTest = ExampleWindowTest;
 TEST_F(CaptionLayoutTest, EveryCaptionFitsOnEveryPageAtDesignSizeAndAt1024x768) {
     window_->show();
     window_->RunAnalysis();  // shows the auto-fill controls too
+    WaitForAnalysis();
     window_->showNormal();
     window_->resize(606, 420 + window_->menuBar()->height());
     QApplication::processEvents();

@@ -136,6 +136,7 @@ TEST_F(DataSafetyTest, SaveAsksBeforeReplacingAFileThisRunDidNotWrite) {
 
 TEST_F(DataSafetyTest, AnalysisStopsBeforeItResetsWhenTheDiaryChangedOnDisk) {
     window_->RunAnalysis();
+    WaitForAnalysis();
     const QString report = Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText();
     ASSERT_FALSE(report.isEmpty());
 
@@ -145,6 +146,7 @@ TEST_F(DataSafetyTest, AnalysisStopsBeforeItResetsWhenTheDiaryChangedOnDisk) {
     prompts_.ExpectConfirm(false);  // the save prompt: No, the run goes on to its save
     prompts_.ExpectReplace(false);  // replace the changed file? No: the run stops
     window_->RunAnalysis();
+    WaitForAnalysis();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("example.txt")));
     EXPECT_EQ(ReadBytes(Diary()), elsewhere);
     EXPECT_EQ(Child<QPlainTextEdit>(*window_, "RichEdit1")->toPlainText(),
@@ -184,6 +186,7 @@ TEST_F(DataSafetyTest, FilesThatAreNoDiaryAreRefusedAndLeftAlone) {
         EXPECT_EQ(SettingsText(), settings);
     }
     window_->RunAnalysis();
+    WaitForAnalysis();
     EXPECT_EQ(ReadBytes(png), pngBytes);
 }
 
@@ -278,6 +281,7 @@ TEST_F(DataSafetyTest, NoDiaryOrReportTakesTheRecoveryFilesName) {
 
     prompts_.ExpectConfirm(false);  // the save prompt; the run saves anyway
     window_->RunAnalysis();
+    WaitForAnalysis();
     Child<QTabWidget>(*window_, "PageControl1")
         ->setCurrentWidget(Child<QWidget>(*window_, "TabSheet1"));
     prompts_.ExpectSave(Recovery());
@@ -419,6 +423,7 @@ TEST_F(StartupSafetyTest, RecordFileThatIsNoDiaryLeavesAUsableWindow) {
     window_->FormActivate();
     prompts_.ExpectReplace(false);
     window_->RunAnalysis();
+    WaitForAnalysis();
     EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("picture.png")));
     EXPECT_EQ(ReadBytes(Path(QStringLiteral("picture.png"))), pngBytes);
     // ...and the window goes on working.

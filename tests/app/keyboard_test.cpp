@@ -184,6 +184,7 @@ TEST_F(KeyboardTest, EveryFileMenuItemRunsFromTheKeyboard) {
         for (Qt::Key key : row.keys) {
             Press(key);
         }
+        WaitForAnalysis();
         for (std::size_t i = 0; i < spies.size(); ++i) {
             const qsizetype runs = actions[i] == row.expected ? 1 : 0;
             EXPECT_EQ(spies[i]->count() - counts[i], runs)
@@ -333,6 +334,7 @@ TEST_F(KeyboardTest, EnterIsTheKeyboardsDoubleClickOnTheListAndTheResults) {
               QStringLiteral("MIGRAINE"));
 
     window_->Guard([this] { window_->RunAnalysis(); });
+    WaitForAnalysis();
     Press(Qt::Key_P, Qt::AltModifier);
     ASSERT_EQ(Focus(), Child<QTableView>(*window_, "StringGrid1"));
     Press(Qt::Key_Down);

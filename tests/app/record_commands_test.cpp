@@ -70,6 +70,7 @@ TEST_F(RecordCommandsTest, OpenDialogSuffixTurnsToTxtWithTheFirstAnalysis) {
     EXPECT_EQ(prompts_.last().text, QStringLiteral("ktl"));
 
     window_->RunAnalysis();
+    WaitForAnalysis();
     prompts_.ExpectOpen(std::nullopt);
     window_->Open2Click();
     EXPECT_EQ(prompts_.last().text, QStringLiteral("txt"));

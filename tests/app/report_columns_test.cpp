@@ -86,6 +86,7 @@ class ReportColumnsLayoutTest : public WindowTest {
         StartAccepted();
         Child<QLineEdit>(*window_, "Edit2")->setText(QStringLiteral("1"));
         window_->RunAnalysis();
+        WaitForAnalysis();
     }
     void SetColumns(const char* width) {
         Child<QLineEdit>(*window_, "Edit4")->setText(QString::fromLatin1(width));

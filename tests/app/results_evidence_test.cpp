@@ -22,6 +22,7 @@ class ResultsEvidenceTest : public ExampleWindowTest {
 TEST_F(ResultsEvidenceTest, CorrelationCellsExplainThemselvesAndAreShaded) {
     EXPECT_FALSE(Data(1, 3, Qt::ToolTipRole).isValid());  // before any analysis
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     ASSERT_EQ(window_->ResultsGrid().Cell(3, 22), "006.0  COFFEE  3 times");
 
     const QString tooltip = Data(22, 3, Qt::ToolTipRole).toString();

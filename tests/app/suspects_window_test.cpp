@@ -33,6 +33,7 @@ TEST_F(SuspectsWindowTest, EachAnalysisFillsThePageAndAFailedRunEmptiesIt) {
     ProfileFile(settings).WriteString("Not Foods", "1", "Coffee");
     const QString settingsBefore = SettingsText();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_EQ(SettingsText(), settingsBefore);
     ASSERT_TRUE(page->HasResults());
     EXPECT_EQ(Child<QComboBox>(*page, "SuspectSymptom")->currentText(), QStringLiteral("HEADACHE"));
@@ -62,6 +63,7 @@ TEST_F(SuspectsWindowTest, EachAnalysisFillsThePageAndAFailedRunEmptiesIt) {
     prompts_.ExpectMessage();  // the notice of a second run
     prompts_.ExpectError();
     Child<QAction>(*window_, "d1")->trigger();
+    WaitForAnalysis();
     EXPECT_FALSE(page->HasResults());
     EXPECT_TRUE(Child<QLabel>(*page, "SuspectHint")->isVisibleTo(page));
     EXPECT_FALSE(Child<QPushButton>(*page, "SuspectSummary")->isEnabled());

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTextCursor>
 
 #include "pages/composer/composer_page.h"
@@ -74,6 +75,15 @@ void WindowTest::StartAccepted() {
 
 QString WindowTest::SettingsText() const {
     return QString::fromLatin1(ReadBytes(dir_->filePath(QStringLiteral("Quorvane.ini"))));
+}
+
+void WindowTest::WaitForAnalysis() {
+    if (!window_->AnalysisRunning()) {
+        return;
+    }
+    QSignalSpy ended(window_.get(), &TForm1::analysisEnded);
+    ASSERT_TRUE(ended.wait(120000)) << "File, Analysis did not end";
+    EXPECT_FALSE(window_->AnalysisRunning());
 }
 
 void WindowTest::Type(const QString& text) {

@@ -36,6 +36,9 @@ class WindowTest : public ::testing::Test {
     void StartAccepted();
     QString SettingsText() const;
     QString Path(const QString& name) const { return dir_->filePath(name); }
+    // File, Analysis runs on after its handler returns: waits here, turning the
+    // event loop, until its results or its error are shown.
+    void WaitForAnalysis();
     // The editor's text as the user types it: one change at a time.
     void Type(const QString& text);
     QString EditorText() const;

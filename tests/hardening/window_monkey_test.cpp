@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -320,6 +321,13 @@ class Monkey {
                  QString::fromUtf8(error.what()));
         } catch (...) {
             Fail(QStringLiteral("an exception of unknown type got past the window"));
+        }
+        // File, Analysis goes on after its handler; the checks are of its end.
+        if (window_->AnalysisRunning()) {
+            QSignalSpy ended(window_.get(), &TForm1::analysisEnded);
+            if (!ended.wait(120000)) {
+                Fail(QStringLiteral("File, Analysis did not end"));
+            }
         }
         QApplication::processEvents();
     }
