@@ -26,14 +26,6 @@ namespace {
 using namespace quorvane;
 using Clock = std::chrono::steady_clock;
 
-void Read(std::string_view text, Analysis& analysis) {
-    analysis.Reset();
-    ReadHooks hooks;
-    hooks.GatherEvidence = true;
-    analysis.ReadBytes(text, hooks);
-    analysis.ComputeTotals(3);
-}
-
 struct Tally {
     int Diaries = 0;
     int SuspectsFirst = 0;
@@ -51,7 +43,7 @@ void RunScenario(const char* name, bench::SimulationShape shape, int diaries) {
     for (int seed = 1; seed <= diaries; ++seed) {
         const bench::SimulatedDiary diary =
             bench::SimulateDiary(static_cast<uint64_t>(seed) * 7919 + shape.Lag, shape);
-        Read(diary.Text, analysis);
+        bench::ReadDiary(diary.Text, analysis);
         const SuspectsResult result = FindSuspects(analysis.Evidence(), analysis.Items(), {});
         ++tally.Diaries;
         for (const SymptomSuspects& group : result.Symptoms) {
