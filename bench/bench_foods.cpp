@@ -54,9 +54,7 @@ const std::map<std::string, std::vector<std::pair<std::string, double>>> kOtherF
 
 const std::vector<std::string> kWheatDishes = {"TOAST", "PASTA", "PIZZA", "CRACKERS", "BAGEL"};
 constexpr double kTypo = 0.05;
-// Onsets the day after wheat and on other days: a trigger that no single dish
-// shows clearly in nine months.
-constexpr double kAfterWheat = 0.25;
+// Onsets on days after no wheat; after wheat the chance is the scenario's.
 constexpr double kOtherDays = 0.08;
 
 struct Simulated {
@@ -90,7 +88,7 @@ std::string Misspelt(const std::string& name, bench::Random& random) {
     return typo;
 }
 
-Simulated Simulate(uint64_t seed, int days) {
+Simulated Simulate(uint64_t seed, int days, double afterWheat) {
     bench::Random random(seed);
     Simulated diary;
     std::set<std::string> real;
@@ -133,7 +131,7 @@ Simulated Simulate(uint64_t seed, int days) {
     int headacheLeft = 0;
     for (int d = 0; d < days; ++d) {
         std::string day;
-        if (headacheLeft == 0 && random.Chance(wheatYesterday ? kAfterWheat : kOtherDays)) {
+        if (headacheLeft == 0 && random.Chance(wheatYesterday ? afterWheat : kOtherDays)) {
             headacheLeft = 1 + random.Below(2);
         }
         bool wheat = false;
@@ -258,9 +256,6 @@ int main(int argc, char** argv) {
     constexpr int kDays = 270;
     const SymptomTable symptoms;
     Analysis analysis(symptoms);
-    Detection dishAlone;  // any single wheat dish, no groups
-    Detection grouped;    // WHEAT, with the ingredient groups
-    Detection accepted;   // WHEAT, with the groups and every suggestion accepted
     const std::vector<std::pair<const char*, VariantRules>> ruleSets = {
         {"rarity 8, 5 letters, known pairs", VariantRules{}},
         {"rarity 4", VariantRules{4, kSpellingMinLetters, true}},
@@ -268,42 +263,60 @@ int main(int argc, char** argv) {
         {"no known pairs", VariantRules{kSpellingRarity, kSpellingMinLetters, false}},
         {"4 letters", VariantRules{kSpellingRarity, 4, true}}};
     std::vector<Accuracy> accuracy(ruleSets.size());
-    for (int seed = 1; seed <= diaries; ++seed) {
-        const Simulated diary = Simulate(static_cast<uint64_t>(seed) * 104729, kDays);
-        analysis.Reset();
-        ReadHooks hooks;
-        hooks.GatherEvidence = true;
-        analysis.ReadBytes(diary.Text, hooks);
-        analysis.ComputeTotals(3);
-        const std::set<std::string> dishes(diary.Dishes.begin(), diary.Dishes.end());
-        dishAlone.Add(RankOf(FindSuspects(analysis.Evidence(), analysis.Items(), {}), dishes));
-        const FoodGroups groups = WheatGroups(diary);
-        grouped.Add(
-            RankOf(FindSuspects(analysis.Evidence(), analysis.Items(), {}, groups), {"WHEAT"}));
-        for (std::size_t r = 0; r < ruleSets.size(); ++r) {
-            const std::vector<VariantSuggestion> suggestions = SuggestVariants(
-                analysis.Evidence(), analysis.Items(), {}, groups, ruleSets[r].second);
-            Score(diary, suggestions, analysis.Items(), accuracy[r], showWrong && r == 0);
-            if (r == 0) {
-                FoodGroups merged = groups;
-                for (const VariantSuggestion& s : suggestions) {
-                    merged.Aliases.emplace(s.Rare, s.Common);
+    std::printf(
+        "%d diaries of %d days; trigger WHEAT in 3 to 5 dishes, never written alone;\n"
+        "HEADACHE onsets on %.0f %% of other days\n\n",
+        diaries, kDays, 100 * kOtherDays);
+    std::printf("%-14s %-40s %8s %8s\n", "after wheat", "ranked", "first", "top 3");
+    // The suggestions do not depend on the trigger's strength: scored once.
+    bool scored = false;
+    for (const double afterWheat : {0.20, 0.25, 0.35}) {
+        Detection dishAlone;  // any single wheat dish, no groups
+        Detection grouped;    // WHEAT, with the ingredient groups
+        Detection accepted;   // WHEAT, with the groups and every suggestion accepted
+        for (int seed = 1; seed <= diaries; ++seed) {
+            const Simulated diary =
+                Simulate(static_cast<uint64_t>(seed) * 104729, kDays, afterWheat);
+            analysis.Reset();
+            ReadHooks hooks;
+            hooks.GatherEvidence = true;
+            analysis.ReadBytes(diary.Text, hooks);
+            analysis.ComputeTotals(3);
+            const std::set<std::string> dishes(diary.Dishes.begin(), diary.Dishes.end());
+            dishAlone.Add(RankOf(FindSuspects(analysis.Evidence(), analysis.Items(), {}), dishes));
+            const FoodGroups groups = WheatGroups(diary);
+            grouped.Add(
+                RankOf(FindSuspects(analysis.Evidence(), analysis.Items(), {}, groups), {"WHEAT"}));
+            for (std::size_t r = 0; r < ruleSets.size(); ++r) {
+                if (r > 0 && scored) {
+                    break;
                 }
-                accepted.Add(RankOf(FindSuspects(analysis.Evidence(), analysis.Items(), {}, merged),
-                                    {"WHEAT"}));
+                const std::vector<VariantSuggestion> suggestions = SuggestVariants(
+                    analysis.Evidence(), analysis.Items(), {}, groups, ruleSets[r].second);
+                if (!scored) {
+                    Score(diary, suggestions, analysis.Items(), accuracy[r], showWrong && r == 0);
+                }
+                if (r == 0) {
+                    FoodGroups merged = groups;
+                    for (const VariantSuggestion& s : suggestions) {
+                        merged.Aliases.emplace(s.Rare, s.Common);
+                    }
+                    accepted.Add(
+                        RankOf(FindSuspects(analysis.Evidence(), analysis.Items(), {}, merged),
+                               {"WHEAT"}));
+                }
             }
         }
+        scored = true;
+        auto share = [&](int count) { return 100.0 * count / diaries; };
+        const auto line = [&](const char* what, const Detection& d) {
+            std::printf("%-14.0f %-40s %7.1f%% %7.1f%%\n", 100 * afterWheat, what, share(d.First),
+                        share(d.Top3));
+        };
+        line("any single wheat dish, no groups", dishAlone);
+        line("WHEAT, ingredient groups", grouped);
+        line("WHEAT, groups and suggestions accepted", accepted);
     }
-    auto share = [&](int count) { return 100.0 * count / diaries; };
-    std::printf("%d diaries of %d days; trigger WHEAT in 3 to 5 dishes, never written alone\n",
-                diaries, kDays);
-    std::printf("%-44s %8s %8s\n", "HEADACHE", "first", "top 3");
-    std::printf("%-44s %7.1f%% %7.1f%%\n", "any single wheat dish, no groups",
-                share(dishAlone.First), share(dishAlone.Top3));
-    std::printf("%-44s %7.1f%% %7.1f%%\n", "WHEAT, ingredient groups", share(grouped.First),
-                share(grouped.Top3));
-    std::printf("%-44s %7.1f%% %7.1f%%\n", "WHEAT, groups and suggestions accepted",
-                share(accepted.First), share(accepted.Top3));
     std::printf("\n%-36s %9s %9s %11s %6s %6s %9s\n", "variant suggestions", "suggested",
                 "precision", "recall: all", "forms", "slips", "slips>=5");
     for (std::size_t r = 0; r < ruleSets.size(); ++r) {
