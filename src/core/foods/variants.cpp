@@ -161,11 +161,14 @@ std::optional<VariantKind> VariantRule(const NamedCount& a, const NamedCount& b,
     if (PluralOf(a.Name, b.Name) || PluralOf(b.Name, a.Name)) {
         return VariantKind::Plural;
     }
-    if (Spaceless(a.Name) == Spaceless(b.Name) || SortedWords(a.Name) == SortedWords(b.Name)) {
-        return VariantKind::WordOrder;
-    }
     const int64_t rare = std::min(a.Count, b.Count);
     const int64_t common = std::max(a.Count, b.Count);
+    // Words in another order are one food when that order is the rare one:
+    // CHOCOLATE MILK and MILK CHOCOLATE, both written often, are two.
+    if (Spaceless(a.Name) == Spaceless(b.Name) ||
+        (SortedWords(a.Name) == SortedWords(b.Name) && rare > 0 && common >= rules.Rarity * rare)) {
+        return VariantKind::WordOrder;
+    }
     if (Letters(a.Name) >= rules.MinLetters && Letters(b.Name) >= rules.MinLetters && rare > 0 &&
         common >= rules.Rarity * rare && OneEditApart(a.Name, b.Name)) {
         return VariantKind::Spelling;

@@ -20,7 +20,7 @@ class ItemList;
 
 enum class VariantKind : uint8_t {
     Plural,     // EGG / EGGS, BERRY / BERRIES, TOMATO / TOMATOES
-    WordOrder,  // WHITE BREAD / BREAD WHITE / WHITEBREAD
+    WordOrder,  // WHITE BREAD / WHITEBREAD, or a rare BREAD WHITE
     Spelling    // one edit apart: RAISIN / RAISEN
 };
 std::string_view VariantKindName(VariantKind kind);

@@ -32,6 +32,7 @@ TEST(VariantRules, TellOneFoodWrittenTwoWaysFromLookAlikes) {
         {{"WHITE BREAD", 40}, {"BREAD WHITE", 2}, VariantKind::WordOrder},
         {{"WHITE BREAD", 40}, {"WHITEBREAD", 9}, VariantKind::WordOrder},
         {{"ICE-CREAM", 4}, {"ICE CREAM", 12}, VariantKind::WordOrder},
+        {{"CHOCOLATE MILK", 30}, {"MILK CHOCOLATE", 20}, std::nullopt},
         {{"RAISIN", 40}, {"RAISEN", 2}, VariantKind::Spelling},     // substitution
         {{"RAISIN", 16}, {"RIASIN", 2}, VariantKind::Spelling},     // neighbours swapped
         {{"BANANA", 80}, {"BANNANA", 3}, VariantKind::Spelling},    // insertion
