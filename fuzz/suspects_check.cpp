@@ -5,6 +5,7 @@
 
 #include "core/analysis/analysis.h"
 #include "core/evidence/suspects.h"
+#include "core/foods/food_groups.h"
 
 namespace quorvane::fuzzing {
 namespace {
@@ -153,6 +154,13 @@ std::vector<std::string> CheckSuspects(std::string_view input) {
         symptoms.SetName(11, "STRESSED");
     }
 
+    // Aliases and dishes, nested and one a food of the diary, merge days.
+    FoodGroups groups;
+    if ((options & 32) != 0) {
+        groups.Aliases = {{"COFFEE", "TEA"}, {"BREAD", "TOAST"}};
+        groups.Ingredients = {{"TOAST", {"WHEAT", "BUTTER"}}, {"PIZZA", {"TOAST", "CHEESE"}}};
+    }
+
     Analysis analysis(symptoms);
     analysis.Reset();
     ReadHooks hooks;
@@ -160,7 +168,7 @@ std::vector<std::string> CheckSuspects(std::string_view input) {
     analysis.ReadBytes(input.substr(1), hooks);
     analysis.ComputeTotals(minimum);
     const SuspectsResult result =
-        FindSuspects(analysis.Evidence(), analysis.Items(), notFoods, limits);
+        FindSuspects(analysis.Evidence(), analysis.Items(), notFoods, groups, limits);
 
     std::size_t rows = 0;
     std::set<int> symptomsSeen;
@@ -198,6 +206,9 @@ std::vector<std::string> CheckSuspects(std::string_view input) {
             }
             if (row.Item == "TEA" && !notFoods.empty()) {
                 out.Add(row, "a named no-food is listed");
+            }
+            if (groups.Aliases.count(row.Item) != 0) {
+                out.Add(row, "an alias is listed as a food of its own");
             }
         }
         rows += group.Rows.size();

@@ -10,6 +10,8 @@
 #include "core/evidence/not_foods.h"
 #include "core/evidence/suspects.h"
 #include "core/evidence/suspects_text.h"
+#include "core/foods/food_groups.h"
+#include "core/foods/variants.h"
 #include "core/settings/profile_file.h"
 #include "core/text/integer_text.h"
 #include "core/text/quorvane_error.h"
@@ -57,6 +59,33 @@ std::vector<std::string> LoadNotFoodsFile(const std::string& path) {
     return words;
 }
 
+namespace {
+
+FoodGroups LoadFoodGroups(const ReportOptions& options) {
+    FoodGroups groups;
+    if (!options.SettingsFile.empty()) {
+        groups = ReadFoodGroups(ProfileFile(options.SettingsFile));
+    }
+    if (!options.AliasesFile.empty()) {
+        if (!std::ifstream(options.AliasesFile, std::ios::binary)) {
+            throw QuorvaneError("Cannot open file " + options.AliasesFile);
+        }
+        groups.Add(ReadFoodGroups(ProfileFile(options.AliasesFile)));
+    }
+    return groups;
+}
+
+// "rare<TAB>common<TAB>rare_count<TAB>common_count<TAB>kind" under a header.
+void DumpVariants(const std::vector<VariantSuggestion>& suggestions, std::ostream& out) {
+    out << "rare\tcommon\trare_count\tcommon_count\tkind\n";
+    for (const VariantSuggestion& s : suggestions) {
+        out << s.Rare << '\t' << s.Common << '\t' << s.RareCount << '\t' << s.CommonCount << '\t'
+            << VariantKindName(s.Kind) << '\n';
+    }
+}
+
+}  // namespace
+
 void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
     SymptomTable symptoms;
     if (!options.SettingsFile.empty()) {
@@ -71,7 +100,8 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
 
     ReadHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
-    const bool suspects = options.WithSuspects || options.Dump == DumpKind::Suspects;
+    const bool suspects = options.WithSuspects || options.Dump == DumpKind::Suspects ||
+                          options.Dump == DumpKind::Variants;
     hooks.GatherEvidence = options.WithEvidence || options.Dump == DumpKind::Evidence || suspects;
     analysis.Read(options.RecordFile, hooks);
 
@@ -92,7 +122,14 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
             const std::vector<std::string> more = LoadNotFoodsFile(options.NotFoodsFile);
             notFoods.insert(notFoods.end(), more.begin(), more.end());
         }
-        const SuspectsResult found = FindSuspects(analysis.Evidence(), analysis.Items(), notFoods);
+        const FoodGroups groups = LoadFoodGroups(options);
+        if (options.Dump == DumpKind::Variants) {
+            DumpVariants(SuggestVariants(analysis.Evidence(), analysis.Items(), notFoods, groups),
+                         out);
+            return;
+        }
+        const SuspectsResult found =
+            FindSuspects(analysis.Evidence(), analysis.Items(), notFoods, groups);
         if (options.Dump == DumpKind::Suspects) {
             const TableFormat format = options.Format == DumpFormat::Csv    ? TableFormat::Csv
                                        : options.Format == DumpFormat::Json ? TableFormat::Json

@@ -28,6 +28,9 @@ DumpKind ParseDumpKind(std::string_view value) {
     if (value == "suspects") {
         return DumpKind::Suspects;
     }
+    if (value == "variants") {
+        return DumpKind::Variants;
+    }
     throw UsageError("unknown dump kind '" + std::string(value) + "'");
 }
 
@@ -49,8 +52,8 @@ DumpFormat ParseFormat(std::string_view value) {
 std::string_view UsageLine() {
     return "usage: quorvane-report RECORD_FILE [--min-count N] [--column-width W] "
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
-           "[--dump report|grid|sorted|items|evidence|suspects] [--with-evidence] "
-           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE]";
+           "[--dump report|grid|sorted|items|evidence|suspects|variants] [--with-evidence] "
+           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE] [--aliases FILE]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -118,6 +121,8 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
             options.Format = ParseFormat(value);
         } else if (name == "--not-foods") {
             options.NotFoodsFile = std::string(value);
+        } else if (name == "--aliases") {
+            options.AliasesFile = std::string(value);
         } else {
             throw UsageError("unknown option '" + std::string(name) + "'");
         }

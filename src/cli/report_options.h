@@ -9,7 +9,7 @@
 
 namespace quorvane::cli {
 
-enum class DumpKind { Report, Grid, Sorted, Items, Evidence, Suspects };
+enum class DumpKind { Report, Grid, Sorted, Items, Evidence, Suspects, Variants };
 enum class DumpFormat { Tsv, Csv, Json };
 
 struct ReportOptions {
@@ -28,6 +28,8 @@ struct ReportOptions {
     // Finds the suspects after the read as well, printing the chosen dump unchanged.
     bool WithSuspects = false;
     std::string NotFoodsFile;
+    // The "Aliases", "Ingredients" and "Not Same" sections without a settings file.
+    std::string AliasesFile;
     bool ShowHelp = false;
 };
 

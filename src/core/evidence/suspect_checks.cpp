@@ -63,7 +63,7 @@ void CheckPartner(SuspectRow& row, std::size_t self, const CheckContext& context
         return;
     }
     const Food& g = context.Foods[partner->Food];
-    row.Partner = g.Node->Name;
+    row.Partner = g.Name;
     row.DaysWithoutPartner = exposed - bestShared;
     row.Inseparable = row.DaysWithoutPartner < 3;
     for (std::size_t i = 0; i < g.Days.size(); ++i) {

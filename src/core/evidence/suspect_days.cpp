@@ -1,6 +1,9 @@
 #include "core/evidence/suspect_days.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <tuple>
 
 namespace quorvane {
 
@@ -21,9 +24,86 @@ std::vector<Food> CollectFoods(const DiaryEvidence& evidence,
             continue;
         }
         const auto offset = static_cast<std::size_t>(days.data() - index.Days.data());
-        foods.push_back({node, days,
+        foods.push_back({node,
+                         node->Name,
+                         {},
+                         days,
                          std::span<const uint16_t>(index.Positions).subspan(offset, days.size()),
                          std::span<const uint8_t>(index.Helpings).subspan(offset, days.size())});
+    }
+    return foods;
+}
+
+namespace {
+
+// One food's days from several: the union, each day at its earliest place.
+Food MergedFood(std::string_view name, const std::vector<const Food*>& parts,
+                FoodStorage& storage) {
+    std::vector<std::tuple<uint32_t, uint16_t, uint8_t>> entries;
+    std::vector<std::string> from;
+    for (const Food* part : parts) {
+        from.emplace_back(part->Name);
+        for (std::size_t i = 0; i < part->Days.size(); ++i) {
+            entries.emplace_back(part->Days[i], part->Positions[i], part->Helpings[i]);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    std::sort(from.begin(), from.end());
+    std::vector<uint32_t>& days = storage.Days.emplace_back();
+    std::vector<uint16_t>& positions = storage.Positions.emplace_back();
+    std::vector<uint8_t>& helpings = storage.Helpings.emplace_back();
+    for (const auto& [day, position, helping] : entries) {
+        if (!days.empty() && days.back() == day) {
+            helpings.back() = 2;  // the earliest place came first in the sort
+        } else {
+            days.push_back(day);
+            positions.push_back(position);
+            helpings.push_back(helping);
+        }
+    }
+    const std::string& owned = storage.Texts.emplace_back(name);
+    const std::string& fromItems = storage.Texts.emplace_back(JoinFoodNames(from));
+    return Food{nullptr, owned, fromItems, days, positions, helpings};
+}
+
+}  // namespace
+
+std::vector<Food> CollectFoods(const DiaryEvidence& evidence,
+                               const DiaryEvidence::ItemDayIndex& index, const ItemList& items,
+                               const NotFoods& notFoods, const FoodGroups& groups,
+                               FoodStorage& storage) {
+    std::vector<Food> written = CollectFoods(evidence, index, items, notFoods);
+    if (groups.Empty()) {
+        return written;
+    }
+    // The items behind each food: its own and its aliases', then every dish's
+    // items behind each of the dish's ingredients.
+    std::map<std::string, std::set<const Food*>> parts;
+    for (const Food& food : written) {
+        parts[groups.FoodOf(food.Name)].insert(&food);
+    }
+    std::map<std::string, std::set<const Food*>> grouped = parts;
+    for (const auto& [dish, ingredients] : groups.Ingredients) {
+        const auto dishParts = parts.find(groups.FoodOf(dish));
+        if (dishParts == parts.end()) {
+            continue;
+        }
+        for (const std::string& ingredient : groups.IngredientsOf(dish)) {
+            grouped[ingredient].insert(dishParts->second.begin(), dishParts->second.end());
+        }
+    }
+    std::vector<Food> foods;
+    for (const auto& [name, from] : grouped) {
+        if (from.empty() || notFoods.Contains(name)) {
+            continue;
+        }
+        const Food& first = **from.begin();
+        if (from.size() == 1 && first.Name == name) {
+            foods.push_back(first);
+        } else {
+            foods.push_back(
+                MergedFood(name, std::vector<const Food*>(from.begin(), from.end()), storage));
+        }
     }
     return foods;
 }

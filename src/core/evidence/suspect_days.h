@@ -5,13 +5,17 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/analysis/item_list.h"
 #include "core/evidence/diary_evidence.h"
 #include "core/evidence/not_foods.h"
 #include "core/evidence/statistics.h"
+#include "core/foods/food_groups.h"
 
 namespace quorvane {
 
@@ -19,7 +23,11 @@ namespace quorvane {
 inline constexpr int kSuspectLags = 3;
 
 struct Food {
-    const TItemNode* Node = nullptr;
+    const TItemNode* Node = nullptr;  // null for a food made of several items
+    std::string_view Name;
+    // The items that gave a merged food or an ingredient its days, commas
+    // between; empty for a food that is one item as written.
+    std::string_view FromItems;
     std::span<const uint32_t> Days;
     std::span<const uint16_t> Positions;  // the food's place in each day's items
     std::span<const uint8_t> Helpings;    // 2 on days it was written twice or more
@@ -29,6 +37,24 @@ struct Food {
 std::vector<Food> CollectFoods(const DiaryEvidence& evidence,
                                const DiaryEvidence::ItemDayIndex& index, const ItemList& items,
                                const NotFoods& notFoods);
+
+// The days of foods that no single item holds; the foods point into it, so it
+// must outlive them. Deques: adding a food never moves another's days.
+struct FoodStorage {
+    std::deque<std::vector<uint32_t>> Days;
+    std::deque<std::vector<uint16_t>> Positions;
+    std::deque<std::vector<uint8_t>> Helpings;
+    std::deque<std::string> Texts;
+};
+
+// The foods as the person means them, in name order: an alias's days join its
+// food's, and each ingredient is a food of its own, eaten on every day one of
+// its dishes or the ingredient itself was. On a day several items give, the
+// food comes at the earliest of their places, with two helpings.
+std::vector<Food> CollectFoods(const DiaryEvidence& evidence,
+                               const DiaryEvidence::ItemDayIndex& index, const ItemList& items,
+                               const NotFoods& notFoods, const FoodGroups& groups,
+                               FoodStorage& storage);
 
 enum DayStatus : uint8_t { kControl = 0, kOnset = 1, kInEpisode = 2 };
 

@@ -63,7 +63,8 @@ bool TestFood(const Food& food, const SymptomDays& days, const LogFactorials& fa
     if (best < 0) {
         return false;
     }
-    row.Item = food.Node->Name;
+    row.Item = food.Name;
+    row.FromItems = food.FromItems;
     row.Lag = best;
     row.Table = tables[static_cast<std::size_t>(best)];
     row.Risk = intervals.Of(row.Table);
@@ -225,13 +226,20 @@ void RankSuspects(std::vector<SuspectRow>& rows) {
 SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items,
                             std::span<const std::string> notFoods,
                             const SuspectThresholds& thresholds) {
+    return FindSuspects(evidence, items, notFoods, FoodGroups(), thresholds);
+}
+
+SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items,
+                            std::span<const std::string> notFoods, const FoodGroups& groups,
+                            const SuspectThresholds& thresholds) {
     SuspectsResult result;
     if (!evidence.Finished() || evidence.DayCount() == 0 || items.First() == nullptr) {
         return result;
     }
     const DiaryEvidence::ItemDayIndex index = evidence.IndexItemDays(true);
+    FoodStorage storage;
     const std::vector<Food> foods =
-        CollectFoods(evidence, index, items, NotFoods(notFoods, evidence));
+        CollectFoods(evidence, index, items, NotFoods(notFoods, evidence), groups, storage);
     const LogFactorials factorials(evidence.DayCount());
 
     std::vector<SymptomTest> tests;

@@ -14,6 +14,7 @@
 #include "core/evidence/statistics.h"
 #include "core/evidence/suspect_days.h"
 #include "core/evidence/suspect_tier.h"
+#include "core/foods/food_groups.h"
 
 namespace quorvane {
 
@@ -39,6 +40,9 @@ std::string_view SuspectFlagName(int bit);  // 0 to 7
 // (tens of thousands) carry no padding.
 struct SuspectRow {
     std::string Item;
+    // The items whose days the row's food joins (an alias's, an ingredient's
+    // dishes), commas between; empty for one item as written.
+    std::string FromItems;
     std::string SymptomName;
     int Symptom = 0;
     int Rank = 0;  // 1 is the strongest suspect of its symptom
@@ -105,6 +109,11 @@ void RankSuspects(std::vector<SuspectRow>& rows);
 // they are compared after folding to upper case.
 SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items,
                             std::span<const std::string> notFoods,
+                            const SuspectThresholds& thresholds = {});
+// The same with the person's foods: aliases merged into their food and each
+// ingredient tested as a food, all in one false-discovery family.
+SuspectsResult FindSuspects(const DiaryEvidence& evidence, const ItemList& items,
+                            std::span<const std::string> notFoods, const FoodGroups& groups,
                             const SuspectThresholds& thresholds = {});
 
 }  // namespace quorvane

@@ -275,6 +275,13 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
     if (row.PWithoutTopDay && *row.PWithoutTopDay > 0.05) {
         s += " Without one of those days it would no longer stand out.";
     }
+    if (!row.FromItems.empty()) {
+        std::string from = row.FromItems;
+        if (const std::size_t last = from.rfind(", "); last != std::string::npos) {
+            from.replace(last, 2, " and ");
+        }
+        s += " Its days are those you wrote " + from + ".";
+    }
     return s;
 }
 
@@ -302,7 +309,8 @@ const std::vector<std::string>& SuspectColumns() {
                                                      "rr_first_half",
                                                      "rr_second_half",
                                                      "flags",
-                                                     "sentence"};
+                                                     "sentence",
+                                                     "from_items"};
     return columns;
 }
 
@@ -350,6 +358,7 @@ void FillSuspectFields(const SuspectRow& row, std::size_t pairs, std::vector<std
         }
     }
     fields[23] = SuspectSentence(row, pairs);
+    fields[24] = row.FromItems;
 }
 
 std::vector<std::string> SuspectFields(const SuspectRow& row, std::size_t pairs) {

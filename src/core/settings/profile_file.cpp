@@ -292,6 +292,23 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
     return std::string(value.substr(0, kMaxValueLength));
 }
 
+std::vector<std::string> ProfileFile::KeysOf(std::string_view section) const {
+    std::vector<std::string> keys;
+    const std::size_t header = FindSection(section);
+    if (header == kNotFound) {
+        return keys;
+    }
+    for (std::size_t i = header + 1; i < lines_.size() && !lines_[i].Header; ++i) {
+        const std::string_view name = lines_[i].IsKey() ? lines_[i].Name() : std::string_view();
+        if (!name.empty() && std::none_of(keys.begin(), keys.end(), [&](const std::string& key) {
+                return EqualNoCase(key, name);
+            })) {
+            keys.emplace_back(name);
+        }
+    }
+    return keys;
+}
+
 void ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
     if (unreadable_) {

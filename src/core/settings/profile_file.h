@@ -30,6 +30,11 @@ class ProfileFile {
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view fallback) const;
 
+    // The keys of `section` in file order, each name once (the first line of a
+    // name is the one ReadString reads), for sections whose keys are the user's
+    // own words.
+    std::vector<std::string> KeysOf(std::string_view section) const;
+
     // Creates the file, section and key as needed; raises "Unable to write to <path>"
     // when the file cannot be written, leaving file and memory as they were.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);

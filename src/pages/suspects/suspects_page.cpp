@@ -17,7 +17,9 @@
 #include "core/analysis/analysis.h"
 #include "core/evidence/not_foods.h"
 #include "core/evidence/suspects_text.h"
+#include "core/foods/food_groups.h"
 #include "core/settings/profile_file.h"
+#include "pages/suspects/foods_pane.h"
 #include "pages/suspects/suspects_charts.h"
 #include "pages/suspects/suspects_summary.h"
 #include "pages/suspects/suspects_table_model.h"
@@ -125,6 +127,8 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(hint_);
     layout->addWidget(above, 1);
+    foods_ = new FoodsPane(services_, this);
+    layout->addWidget(foods_);
 
     setTabOrder(symptoms_, table_);
     setTabOrder(table_, details_);
@@ -139,6 +143,8 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
             [this] { services_.guard([this] { ExportCsvClick(); }); });
     connect(summary_, &QPushButton::clicked, this,
             [this] { services_.guard([this] { DoctorSummaryClick(); }); });
+    connect(foods_, &FoodsPane::Changed, this,
+            [this] { services_.guard([this] { FoodsChanged(); }); });
 
     Clear();
 }
@@ -159,10 +165,18 @@ void SuspectsPage::Clear() {
     forest_->SetPlot({}, QString());
     hint_->setText(kHint);
     hint_->show();
+    foods_->Clear();
     for (QWidget* control : {static_cast<QWidget*>(symptoms_), static_cast<QWidget*>(exportCsv_),
                              static_cast<QWidget*>(summary_)}) {
         control->setEnabled(false);
     }
+}
+
+SuspectsResult SuspectsPage::SuspectsOfRead() const {
+    const Analysis& analysis = services_.analysis;
+    const ProfileFile profile(services_.settingsPath());
+    return FindSuspects(analysis.Evidence(), analysis.Items(), ReadNotFoods(profile),
+                        ReadFoodGroups(profile));
 }
 
 SuspectsPage::Findings SuspectsPage::FindSuspectsOf(const QString& diaryPath) const {
@@ -171,8 +185,7 @@ SuspectsPage::Findings SuspectsPage::FindSuspectsOf(const QString& diaryPath) co
     if (!analysis.GatheredEvidence() || !analysis.Evidence().Finished()) {
         return findings;
     }
-    const std::vector<std::string> notFoods = ReadNotFoods(ProfileFile(services_.settingsPath()));
-    findings.Result = FindSuspects(analysis.Evidence(), analysis.Items(), notFoods);
+    findings.Result = SuspectsOfRead();
     findings.DiaryPath = diaryPath;
     // The file was saved just before the read, so these are the bytes analysed.
     findings.DiaryHash = QString::fromLatin1(SnapshotOf(diaryPath).hash.toHex());
@@ -208,6 +221,20 @@ void SuspectsPage::ShowFindings(Findings findings) {
     if (any) {
         symptoms_->setCurrentIndex(0);
         SymptomChosen(0);
+    }
+    foods_->Refresh();
+}
+
+void SuspectsPage::FoodsChanged() {
+    if (!hasResults_) {
+        foods_->Refresh();
+        return;
+    }
+    const int chosen = symptoms_->currentIndex();
+    // The same read: neither the diary nor its hash is read again.
+    ShowFindings({SuspectsOfRead(), diaryPath_, diaryHash_, true});
+    if (chosen > 0 && chosen < symptoms_->count()) {
+        symptoms_->setCurrentIndex(chosen);
     }
 }
 

@@ -16,6 +16,7 @@ class QTableView;
 
 namespace quorvane {
 
+class FoodsPane;
 class ForestChart;
 class SuspectsTableModel;
 class TimelineChart;
@@ -50,8 +51,11 @@ class SuspectsPage : public QWidget {
     void SelectionChanged();
     void ExportCsvClick();
     void DoctorSummaryClick();
+    // The person's foods changed: the suspects again from the read already held.
+    void FoodsChanged();
 
   private:
+    SuspectsResult SuspectsOfRead() const;  // with the settings file's Not Foods and groups
     const SymptomSuspects* ChosenSymptom() const;
     const SuspectRow* SelectedRow() const;
 
@@ -72,6 +76,7 @@ class SuspectsPage : public QWidget {
     QPlainTextEdit* details_ = nullptr;
     TimelineChart* timeline_ = nullptr;
     ForestChart* forest_ = nullptr;
+    FoodsPane* foods_ = nullptr;
 };
 
 }  // namespace quorvane
