@@ -50,7 +50,7 @@ std::string_view UsageLine() {
     return "usage: quorvane-report RECORD_FILE [--min-count N] [--column-width W] "
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
            "[--dump report|grid|sorted|items|evidence|suspects] [--with-evidence] "
-           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE]";
+           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE] [--summary FILE.pdf]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -114,10 +114,16 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
             options.DecimalSeparator = value.front();
         } else if (name == "--dump") {
             options.Dump = ParseDumpKind(value);
+            options.DumpChosen = true;
         } else if (name == "--format") {
             options.Format = ParseFormat(value);
         } else if (name == "--not-foods") {
             options.NotFoodsFile = std::string(value);
+        } else if (name == "--summary") {
+            if (value.empty()) {
+                throw UsageError("--summary needs a file name");
+            }
+            options.SummaryFile = std::string(value);
         } else {
             throw UsageError("unknown option '" + std::string(name) + "'");
         }

@@ -28,6 +28,10 @@ struct ReportOptions {
     // Finds the suspects after the read as well, printing the chosen dump unchanged.
     bool WithSuspects = false;
     std::string NotFoodsFile;
+    // The doctor's summary PDF, written besides the chosen dump; the report is
+    // then not printed unless a dump was asked for.
+    std::string SummaryFile;
+    bool DumpChosen = false;
     bool ShowHelp = false;
 };
 

@@ -7,15 +7,20 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <sstream>
 
 #include "core/analysis/analysis.h"
 #include "core/evidence/not_foods.h"
+#include "core/evidence/suspects_plain.h"
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"
 #include "pages/suspects/suspects_charts.h"
@@ -35,6 +40,8 @@ const QString kNoSymptom =
 
 // The interval plot shows this many of the ranked rows.
 constexpr std::size_t kForestRows = 10;
+// Below this width the details go under the table rather than beside it.
+constexpr int kSideBySideWidth = 900;
 
 template <typename T>
 T* Named(T* widget, const char* name, const QString& accessibleName) {
@@ -43,9 +50,29 @@ T* Named(T* widget, const char* name, const QString& accessibleName) {
     return widget;
 }
 
-QString NextTo(const QString& diaryPath, const QString& name) {
+// "<diary name><ending>" beside the diary.
+QString NextTo(const QString& diaryPath, const QString& ending) {
     const QFileInfo diary(diaryPath);
-    return diaryPath.isEmpty() ? name : diary.dir().filePath(name);
+    const QString base =
+        diary.completeBaseName().isEmpty() ? QStringLiteral("diary") : diary.completeBaseName();
+    return diaryPath.isEmpty() ? base + ending : diary.dir().filePath(base + ending);
+}
+
+QString Latin(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Marks that read without colour: a tick, a warning sign, a bullet.
+QString MarkOf(CheckMark mark) {
+    switch (mark) {
+        case CheckMark::Passed:
+            return QStringLiteral("\u2713");
+        case CheckMark::Doubt:
+            return QStringLiteral("\u26A0");
+        case CheckMark::Note:
+            break;
+    }
+    return QStringLiteral("\u2022");
 }
 
 }  // namespace
@@ -76,10 +103,44 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setTabKeyNavigation(false);
     table_->setFocusPolicy(Qt::StrongFocus);
+    table_->setTextElideMode(Qt::ElideRight);
+    table_->setWordWrap(false);
     table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(
+        std::max(table_->fontMetrics().height() + 4, 20));
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setStretchLastSection(false);
+    table_->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+
+    // Rarely needed columns wait behind this menu; the header's own menu is the same.
+    columns_ = Named(new QToolButton(this), "SuspectColumns", QStringLiteral("Columns shown"));
+    columns_->setText(QStringLiteral("Sho&w columns"));
+    columns_->setToolTip(QStringLiteral("Choose which columns the table shows."));
+    columns_->setPopupMode(QToolButton::InstantPopup);
+    columns_->setFocusPolicy(Qt::StrongFocus);
+    auto* chooser = new QMenu(columns_);
+    chooser->setObjectName(QStringLiteral("SuspectColumnsMenu"));
+    for (int column = 0; column < kViewColumnCount; ++column) {
+        QAction* action = chooser->addAction(Latin(SuspectViewHeading(column)));
+        action->setCheckable(true);
+        action->setChecked(SuspectViewShownAtFirst(column));
+        action->setToolTip(Latin(SuspectViewHeadingTip(column)));
+        // The food names the row: it stays.
+        action->setEnabled(column != kViewItem);
+        table_->setColumnHidden(column, !SuspectViewShownAtFirst(column));
+        connect(action, &QAction::toggled, this, [this, column](bool shown) {
+            table_->setColumnHidden(column, !shown);
+            if (shown) {
+                FitColumns();
+            }
+        });
+    }
+    columns_->setMenu(chooser);
+    table_->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this, chooser](const QPoint& at) {
+                chooser->popup(table_->horizontalHeader()->mapToGlobal(at));
+            });
 
     details_ = Named(new QPlainTextEdit(this), "SuspectDetails", QStringLiteral("Suspect details"));
     details_->setReadOnly(true);
@@ -89,33 +150,45 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     // The caret keys scroll and select the text, so the keyboard reads all of it.
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     timeline_ = Named(new TimelineChart(this), "SuspectTimeline", QStringLiteral("Days timeline"));
-    forest_ = Named(new ForestChart(this), "SuspectForest", QStringLiteral("Risk ratio intervals"));
+    calendar_ = Named(new CalendarChart(this), "SuspectCalendar", QStringLiteral("Diary calendar"));
+    forest_ = Named(new ForestChart(this), "SuspectForest", QStringLiteral("Times as often chart"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(symptomLabel_);
     top->addWidget(symptoms_);
     top->addStretch(1);
+    top->addWidget(columns_);
     top->addWidget(exportCsv_);
     top->addWidget(summary_);
 
-    auto* beside = Named(new QSplitter(Qt::Horizontal, this), "SuspectSplitter",
-                         QStringLiteral("Suspects and details"));
-    beside->addWidget(table_);
-    beside->addWidget(details_);
-    beside->setStretchFactor(0, 3);
-    beside->setStretchFactor(1, 2);
-    beside->setChildrenCollapsible(false);
+    beside_ = Named(new QSplitter(Qt::Horizontal, this), "SuspectSplitter",
+                    QStringLiteral("Suspects and details"));
+    beside_->addWidget(table_);
+    beside_->addWidget(details_);
+    beside_->setStretchFactor(0, 3);
+    beside_->setStretchFactor(1, 2);
+    beside_->setChildrenCollapsible(false);
 
-    auto* charts = new QWidget(this);
-    auto* chartsLayout = new QVBoxLayout(charts);
-    chartsLayout->setContentsMargins(0, 0, 0, 0);
-    chartsLayout->addWidget(timeline_);
-    chartsLayout->addWidget(forest_, 1);
+    auto* days = new QWidget(this);
+    auto* daysLayout = new QVBoxLayout(days);
+    daysLayout->setContentsMargins(0, 0, 0, 0);
+    daysLayout->addWidget(timeline_);
+    daysLayout->addWidget(calendar_, 1);
+    auto* ranges = new QWidget(this);
+    auto* rangesLayout = new QVBoxLayout(ranges);
+    rangesLayout->setContentsMargins(0, 0, 0, 0);
+    rangesLayout->addWidget(forest_);
+    rangesLayout->addStretch(1);
+
+    panels_ = Named(new QTabWidget(this), "SuspectPanels", QStringLiteral("Pictures"));
+    panels_->setDocumentMode(true);
+    AddPanel(days, QStringLiteral("Days"));
+    AddPanel(ranges, QStringLiteral("Times as often"));
 
     auto* above = Named(new QSplitter(Qt::Vertical, this), "SuspectChartsSplitter",
                         QStringLiteral("Suspects and pictures"));
-    above->addWidget(beside);
-    above->addWidget(charts);
+    above->addWidget(beside_);
+    above->addWidget(panels_);
     above->setStretchFactor(0, 3);
     above->setStretchFactor(1, 2);
     above->setChildrenCollapsible(false);
@@ -130,6 +203,10 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     setTabOrder(table_, details_);
     setTabOrder(details_, exportCsv_);
     setTabOrder(exportCsv_, summary_);
+    setTabOrder(summary_, columns_);
+    setTabOrder(columns_, panels_->tabBar());
+    setTabOrder(panels_->tabBar(), calendar_);
+    setTabOrder(calendar_, forest_);
 
     connect(symptoms_, &QComboBox::currentIndexChanged, this,
             [this](int index) { services_.guard([&] { SymptomChosen(index); }); });
@@ -141,6 +218,35 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
             [this] { services_.guard([this] { DoctorSummaryClick(); }); });
 
     Clear();
+}
+
+void SuspectsPage::AddPanel(QWidget* panel, const QString& title) {
+    panels_->addTab(panel, title);
+}
+
+void SuspectsPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Narrow (a small screen, or scaled up): the details go under the table so
+    // that the table keeps the page's width for its columns.
+    const Qt::Orientation wanted = width() < kSideBySideWidth ? Qt::Vertical : Qt::Horizontal;
+    if (beside_->orientation() != wanted) {
+        beside_->setOrientation(wanted);
+    }
+}
+
+void SuspectsPage::FitColumns() {
+    table_->resizeColumnsToContents();
+    QHeaderView* header = table_->horizontalHeader();
+    const QFontMetrics metrics = table_->fontMetrics();
+    // Long names and lists of checks are elided, their cells' tooltips whole;
+    // never narrower than the heading, so that no heading is cut.
+    for (const int column : {static_cast<int>(kViewItem), static_cast<int>(kViewFlags)}) {
+        const int widest = metrics.averageCharWidth() * (column == kViewItem ? 18 : 26);
+        const int heading = header->sectionSizeHint(column);
+        if (header->sectionSize(column) > std::max(widest, heading)) {
+            header->resizeSection(column, std::max(widest, heading));
+        }
+    }
 }
 
 SuspectsPage::~SuspectsPage() = default;
@@ -156,6 +262,7 @@ void SuspectsPage::Clear() {
     shown_.clear();
     details_->clear();
     timeline_->SetTimeline({}, QString(), QString());
+    calendar_->SetTimeline({}, QString(), QString());
     forest_->SetPlot({}, QString());
     hint_->setText(kHint);
     hint_->show();
@@ -163,6 +270,7 @@ void SuspectsPage::Clear() {
                              static_cast<QWidget*>(summary_)}) {
         control->setEnabled(false);
     }
+    emit SuspectChanged();
 }
 
 SuspectsPage::Findings SuspectsPage::FindSuspectsOf(const QString& diaryPath) const {
@@ -227,7 +335,7 @@ const SuspectRow* SuspectsPage::SelectedRow() const {
 void SuspectsPage::SymptomChosen(int) {
     const SymptomSuspects* group = ChosenSymptom();
     model_->SetSymptom(group);
-    table_->resizeColumnsToContents();
+    FitColumns();
     forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), QString());
     if (model_->rowCount() > 0) {
         table_->setCurrentIndex(model_->index(0, 0));
@@ -240,30 +348,51 @@ void SuspectsPage::SelectionChanged() {
     if (row == nullptr) {
         details_->clear();
         timeline_->SetTimeline({}, QString(), QString());
+        const SymptomSuspects* group = ChosenSymptom();
+        calendar_->SetTimeline(
+            group != nullptr ? TimelineOf(services_.analysis.Evidence(), services_.analysis.Items(),
+                                          {}, group->Symptom)
+                             : SuspectTimeline(),
+            QString(), group != nullptr ? FromDiskBytes(group->Name) : QString());
+        emit SuspectChanged();
         return;
     }
     QString text = FromDiskBytes(SuspectSentence(*row, result_.PairsTested));
     text += QStringLiteral("\n");
-    for (const std::string& line : SuspectChecks(*row)) {
-        text += QStringLiteral("\n") + FromDiskBytes(line);
+    for (const CheckLine& line : SuspectCheckLines(*row)) {
+        text += QStringLiteral("\n") + MarkOf(line.Mark) + QStringLiteral(" ") +
+                FromDiskBytes(line.Text);
     }
     details_->setPlainText(text);
     const Analysis& analysis = services_.analysis;
     const QString item = FromDiskBytes(row->Item);
-    timeline_->SetTimeline(
-        TimelineOf(analysis.Evidence(), analysis.Items(), row->Item, row->Symptom), item,
-        FromDiskBytes(row->SymptomName));
+    const QString symptom = FromDiskBytes(row->SymptomName);
+    SuspectTimeline days =
+        TimelineOf(analysis.Evidence(), analysis.Items(), row->Item, row->Symptom);
+    timeline_->SetTimeline(days, item, symptom);
+    calendar_->SetTimeline(std::move(days), item, symptom);
     const SymptomSuspects* group = ChosenSymptom();
     forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), item);
+    emit SuspectChanged();
+}
+
+bool SuspectsPage::MayWrite(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        return true;
+    }
+    return services_.prompts.ConfirmReplace(
+        QStringLiteral("%1 already exists.\nDo you want to replace it?")
+            .arg(QDir::toNativeSeparators(path)));
 }
 
 void SuspectsPage::ExportCsvClick() {
     if (!hasResults_) {
         return;
     }
-    const std::optional<QString> path = services_.prompts.SaveFileName(
-        NextTo(diaryPath_, QStringLiteral("suspects.csv")), QStringLiteral("csv"), true);
-    if (!path) {
+    const std::optional<QString> path =
+        services_.prompts.SaveFileAs(NextTo(diaryPath_, QStringLiteral("-suspects.csv")),
+                                     QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
+    if (!path || !MayWrite(*path)) {
         return;
     }
     RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
@@ -271,21 +400,27 @@ void SuspectsPage::ExportCsvClick() {
     WriteSuspectsTable(result_, TableFormat::Csv, out);
     const std::string bytes = out.str();
     WriteFileBytes(*path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    emit StatusMessage(
+        QStringLiteral("Suspects table written to %1").arg(QDir::toNativeSeparators(*path)));
 }
 
 void SuspectsPage::DoctorSummaryClick() {
     if (!hasResults_ || shown_.empty()) {
         return;
     }
-    const std::optional<QString> path = services_.prompts.SaveFileName(
-        NextTo(diaryPath_, QStringLiteral("suspects-summary.pdf")), QStringLiteral("pdf"), true);
-    if (!path) {
+    const std::optional<QString> path =
+        services_.prompts.SaveFileAs(NextTo(diaryPath_, QStringLiteral("-summary.pdf")),
+                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    if (!path || !MayWrite(*path)) {
         return;
     }
     RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
+    const Analysis& analysis = services_.analysis;
     const DiaryFacts facts =
-        FactsOf(services_.analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
-    WriteFileBytes(*path, DoctorSummaryPdf(result_, facts));
+        FactsOf(analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
+    WriteFileBytes(*path, DoctorSummaryPdf(result_, facts, analysis.Evidence(), analysis.Items()));
+    emit StatusMessage(
+        QStringLiteral("Doctor's summary written to %1").arg(QDir::toNativeSeparators(*path)));
 }
 
 }  // namespace quorvane
