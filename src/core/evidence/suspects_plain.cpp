@@ -118,7 +118,7 @@ std::string PlainProbability(double p) {
     }
     int decimals = 1 - static_cast<int>(std::floor(std::log10(p)));
     // 0.0996 rounds to 0.10, not 0.100.
-    if (std::round(p * std::pow(10.0, decimals - 1)) >= 10) {
+    if (std::round(p * std::pow(10.0, decimals)) >= 100) {
         --decimals;
     }
     return Printed(decimals, p);

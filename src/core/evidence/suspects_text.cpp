@@ -217,7 +217,12 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
         s += Percent(t.C, other);
         s += "). ";
     }
-    if (std::isfinite(row.Risk.Ratio)) {
+    if (t.A == 0 && std::isfinite(row.Risk.High)) {
+        // A ratio of 0.00 says less than the upper end does.
+        s += "That is less often than on other days, though it could be up to ";
+        s += Times(row.Risk.High);
+        s += " times as often. ";
+    } else if (std::isfinite(row.Risk.Ratio)) {
         s += "That is ";
         s += Times(row.Risk.Ratio);
         s += std::isfinite(row.Risk.High) ? " times as often (likely between "

@@ -125,7 +125,8 @@ QSize ForestChart::sizeHint() const {
 }
 
 QSize ForestChart::minimumSizeHint() const {
-    return {160, 3 * fontMetrics().height() + 12};
+    // Every row readable: where the page is short, the panel scrolls instead.
+    return {160, heightForWidth(400)};
 }
 
 void ForestChart::paintEvent(QPaintEvent*) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -60,6 +61,16 @@ QString NextTo(const QString& diaryPath, const QString& ending) {
 
 QString Latin(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A picture keeps its size and scrolls where the page is short (scaled up).
+QScrollArea* Scrolled(QWidget* content) {
+    auto* area = new QScrollArea;
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    return area;
 }
 
 // Marks that read without colour: a tick, a warning sign, a bullet.
@@ -182,8 +193,8 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
 
     panels_ = Named(new QTabWidget(this), "SuspectPanels", QStringLiteral("Pictures"));
     panels_->setDocumentMode(true);
-    AddPanel(days, QStringLiteral("Days"));
-    AddPanel(ranges, QStringLiteral("Times as often"));
+    AddPanel(Scrolled(days), QStringLiteral("Days"));
+    AddPanel(Scrolled(ranges), QStringLiteral("Times as often"));
 
     auto* above = Named(new QSplitter(Qt::Vertical, this), "SuspectChartsSplitter",
                         QStringLiteral("Suspects and pictures"));
