@@ -1,5 +1,6 @@
 #include "core/evidence/suspects_plain.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -48,6 +49,18 @@ int MonthOf(std::string_view word) {
         }
     }
     return 0;
+}
+
+bool IsWeekday(std::string_view word) {
+    static constexpr std::array<std::string_view, 7> kDays = {
+        "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"};
+    std::string lower(word);
+    for (char& c : lower) {
+        c = LowerAscii(c);
+    }
+    return lower.size() >= 3 && std::any_of(kDays.begin(), kDays.end(), [&](std::string_view day) {
+               return day.starts_with(lower);
+           });
 }
 
 bool IsWordByte(char c) {
@@ -235,7 +248,10 @@ std::optional<std::string> DateOfLabel(std::string_view label) {
             words.push_back(label.substr(start, at - start));
         }
     }
-    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    // The date opens the label, after a weekday at most: "bread, may, 2 eggs"
+    // is a day's foods.
+    const std::size_t first = !words.empty() && IsWeekday(words[0]) ? 1 : 0;
+    for (std::size_t i = 0; i <= first && i + 1 < words.size(); ++i) {
         int month = MonthOf(words[i]);
         int day = NumberOf(words[i + 1]);
         std::size_t next = i + 2;

@@ -98,9 +98,7 @@ TEST(SuspectsView, FirstAndLastDayLabelsAreKeptWithoutASymptom) {
     // A first line that is no date (a day's foods): day numbers at both ends,
     // never half a range in dates.
     quorvane::testing::EvidenceRun half;
-    half.Analyse("january, wednesday, bacon, tomato, fish, #,
-Friday June 12
-bread, #,");
+    half.Analyse("january, wednesday, bacon, tomato, fish, #,\r\nFriday June 12\r\nbread, #,");
     const quorvane::DiaryFacts numbered = quorvane::FactsOf(half.Evidence(), "", "");
     EXPECT_EQ(numbered.FirstDay, "day 1");
     EXPECT_EQ(numbered.LastDay, "day 2");
