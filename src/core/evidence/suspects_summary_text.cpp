@@ -213,9 +213,15 @@ std::vector<SummaryBlock> DoctorSummaryPage(const SuspectsResult& result,
         page.push_back(
             {SummaryBlock::Text, "and " + std::to_string(more) + " more in the program's table."});
     }
-    if (!suspects.Rows.empty()) {
-        page.push_back({SummaryBlock::Heading, "How much more often, with the 95 % range"});
+    page.push_back({SummaryBlock::Heading, "How much more often, with the 95 % range"});
+    const bool judged =
+        std::any_of(suspects.Rows.begin(), suspects.Rows.end(),
+                    [](const auto& row) { return row.Tier != SuspectTier::TooLittleData; });
+    if (judged) {
         page.push_back({SummaryBlock::Forest, {}});
+    } else {
+        page.push_back(
+            {SummaryBlock::Text, "No food was had on 3 days or more, so none is charted."});
     }
     const SuspectRow* marked = CalendarFood(suspects);
     page.push_back({SummaryBlock::Heading, marked != nullptr

@@ -205,9 +205,8 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
         }
     }
     if (t.C == 0) {
-        s += ", and on none of the ";
-        s += std::to_string(other);
-        s += other == 1 ? " other day. " : " other days. ";
+        s += other == 1 ? ", and not on the one other day. "
+                        : ", and on none of the " + std::to_string(other) + " other days. ";
     } else {
         s += ", and on ";
         s += std::to_string(t.C);
@@ -232,10 +231,15 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
         s += std::isfinite(row.Risk.High) ? " and " + Times(row.Risk.High) + " times). "
                                           : " times). ";
     } else {
-        // With no episode on the other days there is no ratio, only a floor.
-        s += "How much more often the diary cannot say, only that it is likely at least ";
-        s += Times(row.Risk.Low);
-        s += " times as often. ";
+        // With no episode on the other days there is no ratio, only a floor,
+        // and a floor below 1 does not even say "more often".
+        if (row.Risk.Low >= 1) {
+            s += "How much more often the diary cannot say, only that it is likely at least ";
+            s += Times(row.Risk.Low);
+            s += " times as often. ";
+        } else {
+            s += "With so few days the diary cannot say whether that is more often at all. ";
+        }
     }
     const std::string checked = Thousands(pairs) + " food-symptom pair" + (pairs == 1 ? "" : "s");
     switch (row.Tier) {
@@ -270,8 +274,8 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
             break;
         case SuspectTier::TooLittleData:
             s += "Too little data: " + std::to_string(exposed) + " day" +
-                 (exposed == 1 ? "" : "s") +
-                 " with it say nothing either way; a food needs at least 3.";
+                 (exposed == 1 ? " with it says" : "s with it say") +
+                 " nothing either way; a food needs at least 3.";
             break;
     }
     if (row.ReverseTiming) {

@@ -223,13 +223,16 @@ SuspectTimeline TimelineOf(const DiaryEvidence& evidence, const ItemList& items,
     return timeline;
 }
 
-ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most) {
+ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most, bool judgedOnly) {
     ForestPlot plot;
     double low = 1;
     double high = 1;
     for (const SuspectRow& row : suspects.Rows) {
         if (plot.Rows.size() == most) {
             break;
+        }
+        if (judgedOnly && row.Tier == SuspectTier::TooLittleData) {
+            continue;
         }
         plot.Rows.push_back({row.Item, row.Tier, row.Risk});
         if (std::isfinite(row.Risk.Low) && row.Risk.Low > 0) {

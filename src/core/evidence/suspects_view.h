@@ -82,7 +82,8 @@ struct ForestPlot {
     double AxisLow = 0.5;
     double AxisHigh = 2;
 };
-ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most);
+// `judgedOnly` leaves out the foods had on too few days to be judged.
+ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most, bool judgedOnly = false);
 // Where `value` lies on the log axis, 0 at AxisLow to 1 at AxisHigh, kept within.
 double AxisFraction(const ForestPlot& plot, double value);
 // The powers of two from AxisLow to AxisHigh, for the tick marks.

@@ -136,7 +136,7 @@ QByteArray DoctorSummaryPdf(const SuspectsResult& result, const DiaryFacts& fact
             const QString symptom = FromDiskBytes(group.Name);
             for (const SummaryBlock& block : DoctorSummaryPage(result, group, facts)) {
                 if (block.Type == SummaryBlock::Forest) {
-                    const ForestPlot plot = ForestOf(group, kForestRows);
+                    const ForestPlot plot = ForestOf(group, kForestRows, true);
                     const QString top =
                         group.Rows.empty() ? QString() : FromDiskBytes(group.Rows[0].Item);
                     flow.Chart(

@@ -70,6 +70,15 @@ TEST(SuspectsPlain, TheSentenceReadsNaturallyOnTablesWithoutEpisodesOrLimits) {
               "of the 2 other days. How much more often the diary cannot say, only that it is "
               "likely at least 3.0 times as often.");
 
+    // A floor below 1 does not say "more often" at all; one day "says", not "say".
+    const std::string tiny =
+        quorvane::SuspectSentence(Row(1, 0, 0, 1, {kNoLimit, 0.35, kNoLimit}), 9);
+    EXPECT_EQ(tiny,
+              "HEADACHE began later the same day as BACON on the one day you had it, and not on "
+              "the one other day. With so few days the diary cannot say whether that is more "
+              "often at all. Too little data: 1 day with it says nothing either way; a food "
+              "needs at least 3.");
+
     // No episode after it: "none of", no share of 0 %.
     const std::string never = quorvane::SuspectSentence(Row(0, 5, 3, 20, {0, 0, 2.5}), 9);
     EXPECT_EQ(never.substr(0, never.find(" Too little data")),

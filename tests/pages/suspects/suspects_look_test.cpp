@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QScreen>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -69,10 +70,10 @@ TEST_F(SuspectsLookTest, NoHeadingOrCaptionIsCutAndEveryColumnIsReachable) {
         // Scrolled to, it comes into the table's view.
         const QModelIndex cell = Table()->model()->index(0, column);
         Table()->scrollTo(cell);
-        const QRect shown = Table()->visualRect(cell) & Table()->viewport()->rect();
-        EXPECT_GE(shown.width(),
-                  std::min(Header()->sectionSize(column), Table()->viewport()->width() - 2))
-            << heading.toStdString();
+        const QRect place = Table()->visualRect(cell);
+        if (place.width() <= Table()->viewport()->width()) {
+            EXPECT_TRUE(Table()->viewport()->rect().contains(place)) << heading.toStdString();
+        }
     }
     // The food always stays; the rarely needed columns start hidden.
     EXPECT_FALSE(chooser->menu()->actions()[kViewItem]->isEnabled());
@@ -92,6 +93,10 @@ TEST_F(SuspectsLookTest, AtFirstTheMainColumnsFitTheTableWithoutScrolling) {
         first += Header()->sectionSize(column);
     }
     EXPECT_LE(first, Table()->viewport()->width()) << "of " << used;
+    // Scaled up, the page is narrow: the details go under the table.
+    const auto* splitter = Child<QSplitter>(page, "SuspectSplitter");
+    EXPECT_EQ(splitter->orientation(), page.width() < 900 ? Qt::Vertical : Qt::Horizontal)
+        << page.width();
     EXPECT_TRUE(Table()->isColumnHidden(kViewQ));
     EXPECT_TRUE(Table()->isColumnHidden(kViewLag));
 }
