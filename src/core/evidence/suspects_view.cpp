@@ -13,8 +13,8 @@ namespace quorvane {
 namespace {
 
 constexpr std::array<std::string_view, kViewColumnCount> kHeadings = {
-    "Rank",           "Food",           "Tier", "Delay", "Days eaten",
-    "Episodes after", "Times as often", "p",    "q",     "Checks"};
+    "Rank", "Food", "Tier",  "Delay", "Days\neaten", "Episodes\nafter", "Times as\noften",
+    "p",    "q",    "Checks"};
 
 constexpr std::array<std::string_view, kViewColumnCount> kHeadingTips = {
     "The order of the evidence: 1 is the food most likely to bring the symptom on.",

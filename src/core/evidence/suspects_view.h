@@ -34,6 +34,7 @@ enum SuspectViewColumn {
     kViewFlags,
     kViewColumnCount
 };
+// Long headings break onto a second line, so that a column is no wider than its figures.
 std::string_view SuspectViewHeading(int column);
 // One sentence on what the column means, for its header's tooltip.
 std::string_view SuspectViewHeadingTip(int column);

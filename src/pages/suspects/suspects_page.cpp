@@ -15,7 +15,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <sstream>
 
@@ -124,15 +123,13 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     table_->horizontalHeader()->setTextElideMode(Qt::ElideNone);
 
     // Rarely needed columns wait behind this menu; the header's own menu is the same.
-    columns_ = Named(new QToolButton(this), "SuspectColumns", QStringLiteral("Columns shown"));
-    columns_->setText(QStringLiteral("Sho&w columns"));
+    columns_ = Named(new QPushButton(QStringLiteral("Sho&w columns"), this), "SuspectColumns",
+                     QStringLiteral("Columns shown"));
     columns_->setToolTip(QStringLiteral("Choose which columns the table shows."));
-    columns_->setPopupMode(QToolButton::InstantPopup);
-    columns_->setFocusPolicy(Qt::StrongFocus);
     auto* chooser = new QMenu(columns_);
     chooser->setObjectName(QStringLiteral("SuspectColumnsMenu"));
     for (int column = 0; column < kViewColumnCount; ++column) {
-        QAction* action = chooser->addAction(Latin(SuspectViewHeading(column)));
+        QAction* action = chooser->addAction(Latin(SuspectViewHeading(column)).replace('\n', ' '));
         action->setCheckable(true);
         action->setChecked(SuspectViewShownAtFirst(column));
         action->setToolTip(Latin(SuspectViewHeadingTip(column)));

@@ -15,7 +15,6 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTableView;
-class QToolButton;
 
 namespace quorvane {
 
@@ -87,7 +86,7 @@ class SuspectsPage : public QWidget {
     QComboBox* symptoms_ = nullptr;
     QPushButton* exportCsv_ = nullptr;
     QPushButton* summary_ = nullptr;
-    QToolButton* columns_ = nullptr;
+    QPushButton* columns_ = nullptr;
     SuspectsTableModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QPlainTextEdit* details_ = nullptr;

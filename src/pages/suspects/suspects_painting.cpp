@@ -177,7 +177,7 @@ void DrawTierMark(QPainter& painter, const QRectF& box, SuspectTier tier) {
             break;
         case SuspectTier::NotEnoughData:
             painter.setPen(QPen(colour, pen));
-            painter.drawEllipse(r.adjusted(pen, pen, -pen, -pen));
+            painter.drawEllipse(r.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2));
             break;
         case SuspectTier::TooLittleData: {
             const double radius = r.width() / 6;
@@ -243,7 +243,7 @@ void PaintForest(QPainter& painter, const QRect& whole, const ForestPlot& plot,
         labelWidth = std::max(labelWidth, metrics.horizontalAdvance(FromDiskBytes(row.Item)));
     }
     labelWidth = std::min(labelWidth + 4, area.width() / 3);
-    const int markSize = line - 4;
+    const int markSize = line - 2;
     const int left = area.left() + labelWidth + markSize + 2 * kMargin;
     const int right =
         area.right() - metrics.horizontalAdvance(FromDiskBytes(AxisTickText(plot.AxisHigh))) / 2;
@@ -357,9 +357,10 @@ void PaintCalendar(QPainter& painter, const QRect& whole, const SuspectTimeline&
         painter.restore();
         return;
     }
-    // The largest squares that let every day fit above the legend.
+    // The largest squares, up to about two lines, that let every day fit above
+    // the legend: a short diary fills the room it has.
     const int room = area.height() - 2 * line - 8;
-    CalendarGrid grid = GridFor(timeline.Days, metrics, area.width(), PreferredCell(metrics));
+    CalendarGrid grid = GridFor(timeline.Days, metrics, area.width(), 2 * line);
     while (grid.Cell > 2 && grid.Rows * grid.Cell > room) {
         grid = GridFor(timeline.Days, metrics, area.width(), grid.Cell - 1);
     }

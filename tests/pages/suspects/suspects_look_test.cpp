@@ -4,10 +4,10 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QToolButton>
 
 #include "core/evidence/suspects_plain.h"
 #include "pages/suspects/suspects_charts.h"
@@ -55,7 +55,7 @@ TEST_F(SuspectsLookTest, NoHeadingOrCaptionIsCutAndEveryColumnIsReachable) {
         << ClippedCaptionsOnEveryPage(page).join('\n').toStdString();
 
     // Every column the chooser offers, shown at once.
-    auto* chooser = Child<QToolButton>(page, "SuspectColumns");
+    auto* chooser = Child<QPushButton>(page, "SuspectColumns");
     ASSERT_NE(chooser->menu(), nullptr);
     ASSERT_EQ(chooser->menu()->actions().size(), kViewColumnCount);
     for (QAction* action : chooser->menu()->actions()) {
