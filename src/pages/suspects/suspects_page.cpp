@@ -16,7 +16,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <sstream>
 
 #include "core/analysis/analysis.h"
 #include "core/evidence/not_foods.h"
@@ -24,10 +23,8 @@
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"
 #include "pages/suspects/suspects_charts.h"
-#include "pages/suspects/suspects_summary.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "ui/prompts.h"
-#include "ui/record_document.h"
 #include "ui/text_file.h"
 
 namespace quorvane {
@@ -48,14 +45,6 @@ T* Named(T* widget, const char* name, const QString& accessibleName) {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setAccessibleName(accessibleName);
     return widget;
-}
-
-// "<diary name><ending>" beside the diary.
-QString NextTo(const QString& diaryPath, const QString& ending) {
-    const QFileInfo diary(diaryPath);
-    const QString base =
-        diary.completeBaseName().isEmpty() ? QStringLiteral("diary") : diary.completeBaseName();
-    return diaryPath.isEmpty() ? base + ending : diary.dir().filePath(base + ending);
 }
 
 QString Latin(std::string_view text) {
@@ -344,7 +333,8 @@ void SuspectsPage::SymptomChosen(int) {
     const SymptomSuspects* group = ChosenSymptom();
     model_->SetSymptom(group);
     FitColumns();
-    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), QString());
+    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows, true) : ForestPlot(),
+                     QString());
     if (model_->rowCount() > 0) {
         table_->setCurrentIndex(model_->index(0, 0));
     }
@@ -380,55 +370,8 @@ void SuspectsPage::SelectionChanged() {
     timeline_->SetTimeline(days, item, symptom);
     calendar_->SetTimeline(std::move(days), item, symptom);
     const SymptomSuspects* group = ChosenSymptom();
-    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), item);
+    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows, true) : ForestPlot(), item);
     emit SuspectChanged();
-}
-
-bool SuspectsPage::MayWrite(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        return true;
-    }
-    return services_.prompts.ConfirmReplace(
-        QStringLiteral("%1 already exists.\nDo you want to replace it?")
-            .arg(QDir::toNativeSeparators(path)));
-}
-
-void SuspectsPage::ExportCsvClick() {
-    if (!hasResults_) {
-        return;
-    }
-    const std::optional<QString> path =
-        services_.prompts.SaveFileAs(NextTo(diaryPath_, QStringLiteral("-suspects.csv")),
-                                     QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
-    if (!path || !MayWrite(*path)) {
-        return;
-    }
-    RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
-    std::ostringstream out;
-    WriteSuspectsTable(result_, TableFormat::Csv, out);
-    const std::string bytes = out.str();
-    WriteFileBytes(*path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    emit StatusMessage(
-        QStringLiteral("Suspects table written to %1").arg(QDir::toNativeSeparators(*path)));
-}
-
-void SuspectsPage::DoctorSummaryClick() {
-    if (!hasResults_ || shown_.empty()) {
-        return;
-    }
-    const std::optional<QString> path =
-        services_.prompts.SaveFileAs(NextTo(diaryPath_, QStringLiteral("-summary.pdf")),
-                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
-    if (!path || !MayWrite(*path)) {
-        return;
-    }
-    RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
-    const Analysis& analysis = services_.analysis;
-    const DiaryFacts facts =
-        FactsOf(analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
-    WriteFileBytes(*path, DoctorSummaryPdf(result_, facts, analysis.Evidence(), analysis.Items()));
-    emit StatusMessage(
-        QStringLiteral("Doctor's summary written to %1").arg(QDir::toNativeSeparators(*path)));
 }
 
 }  // namespace quorvane

@@ -230,7 +230,7 @@ void PaintForest(QPainter& painter, const QRect& whole, const ForestPlot& plot,
     if (plot.Rows.empty()) {
         painter.setPen(style.Grid);
         painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("No suspects to show."));
+                         QStringLiteral("No food was had on 3 days or more, so none is charted."));
         painter.restore();
         return;
     }

@@ -134,6 +134,13 @@ TEST(SuspectsView, ForestAxisIsWholePowersOfTwoAroundEveryIntervalAndOne) {
     EXPECT_EQ(quorvane::AxisTickText(1.0 / 128), "1/128");
     EXPECT_EQ(quorvane::AxisTickText(16), "16");
 
+    // Foods had on too few days to be judged can be left off the chart, and off its axis.
+    group.Rows[0].Tier = SuspectTier::TooLittleData;
+    const quorvane::ForestPlot judged = quorvane::ForestOf(group, 2, true);
+    ASSERT_EQ(judged.Rows.size(), 2u);
+    EXPECT_EQ(judged.Rows[0].Item, "B");
+    EXPECT_DOUBLE_EQ(judged.AxisHigh, 4);
+
     // Nothing far from 1 still gives room either side of the line.
     const quorvane::ForestPlot narrow = quorvane::ForestOf(quorvane::SymptomSuspects{}, 5);
     EXPECT_DOUBLE_EQ(narrow.AxisLow, 0.5);
