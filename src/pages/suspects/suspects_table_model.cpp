@@ -7,11 +7,7 @@
 
 namespace quorvane {
 
-SuspectsTableModel::SuspectsTableModel(QObject* parent) : QAbstractTableModel(parent) {
-    for (std::size_t tier = 0; tier < tierIcons_.size(); ++tier) {
-        tierIcons_[tier] = TierIcon(static_cast<SuspectTier>(tier), 16);
-    }
-}
+SuspectsTableModel::SuspectsTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void SuspectsTableModel::SetSymptom(const SymptomSuspects* suspects) {
     beginResetModel();
@@ -103,7 +99,12 @@ QVariant SuspectsTableModel::data(const QModelIndex& index, int role) const {
             return {};
         case Qt::DecorationRole:
             if (column == kViewTier) {
-                return tierIcons_[static_cast<std::size_t>(row->Tier)];
+                // Drawn when first shown: a pixmap needs the GUI application.
+                QIcon& icon = tierIcons_[static_cast<std::size_t>(row->Tier)];
+                if (icon.isNull()) {
+                    icon = TierIcon(row->Tier, 16);
+                }
+                return icon;
             }
             return {};
         case Qt::BackgroundRole:

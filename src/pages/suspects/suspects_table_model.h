@@ -43,7 +43,7 @@ class SuspectsTableModel : public QAbstractTableModel {
     const SymptomSuspects* suspects_ = nullptr;
     std::vector<std::size_t> order_;                        // table row -> engine row
     mutable std::vector<std::unique_ptr<RowTexts>> texts_;  // by engine row, made when asked
-    std::array<QIcon, 6> tierIcons_;                        // by SuspectTier
+    mutable std::array<QIcon, 6> tierIcons_;  // by SuspectTier, drawn when first asked for
     int sortColumn_ = kViewRank;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
