@@ -117,6 +117,7 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     columns_->setToolTip(QStringLiteral("Choose which columns the table shows."));
     auto* chooser = new QMenu(columns_);
     chooser->setObjectName(QStringLiteral("SuspectColumnsMenu"));
+    chooser->setAccessibleName(QStringLiteral("Columns shown"));
     for (int column = 0; column < kViewColumnCount; ++column) {
         QAction* action = chooser->addAction(Latin(SuspectViewHeading(column)).replace('\n', ' '));
         action->setCheckable(true);
