@@ -66,8 +66,9 @@ bool SuspectViewShownAtFirst(int column) {
 
 std::string RatioRangeText(const RiskRatioInterval& risk) {
     // No episode on the other days: the ratio has no upper limit, only a floor.
+    // and a floor below 1 says nothing.
     if (!std::isfinite(risk.Ratio)) {
-        return "at least " + TimesText(risk.Low);
+        return risk.Low >= 1 ? "at least " + TimesText(risk.Low) : "cannot tell";
     }
     return TimesText(risk.Ratio) + " (" + TimesText(risk.Low) + " to " + TimesText(risk.High) + ")";
 }

@@ -43,7 +43,8 @@ std::string_view SuspectViewHeadingTip(int column);
 bool SuspectViewShownAtFirst(int column);
 // A cell's tooltip: the exact figures behind a rounded one, or what a tier means.
 std::string SuspectViewTip(const SuspectRow& row, int column);
-// "3.1 (1.9 to 5.0)", or "at least 3.0" when the ratio has no upper limit.
+// "3.1 (1.9 to 5.0)"; "at least 3.0" when the ratio has no upper limit, and
+// "cannot tell" when then even its floor is below 1.
 std::string RatioRangeText(const RiskRatioInterval& risk);
 // The fields of one row in column order; the ratio with its interval in one field.
 std::array<std::string, kViewColumnCount> SuspectViewFields(const SuspectRow& row);

@@ -23,7 +23,12 @@ QString NextTo(const QString& diaryPath, const QString& ending) {
     const QFileInfo diary(diaryPath);
     const QString base =
         diary.completeBaseName().isEmpty() ? QStringLiteral("diary") : diary.completeBaseName();
-    return diaryPath.isEmpty() ? base + ending : diary.dir().filePath(base + ending);
+    // Absolute, so that the dialog never offers "./name".
+    return diaryPath.isEmpty() ? base + ending : diary.absoluteDir().filePath(base + ending);
+}
+
+QString Shown(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
 }  // namespace
@@ -52,8 +57,7 @@ void SuspectsPage::ExportCsvClick() {
     WriteSuspectsTable(result_, TableFormat::Csv, out);
     const std::string bytes = out.str();
     WriteFileBytes(*path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    emit StatusMessage(
-        QStringLiteral("Suspects table written to %1").arg(QDir::toNativeSeparators(*path)));
+    emit StatusMessage(QStringLiteral("Suspects table written to %1").arg(Shown(*path)));
 }
 
 void SuspectsPage::DoctorSummaryClick() {
@@ -71,8 +75,7 @@ void SuspectsPage::DoctorSummaryClick() {
     const DiaryFacts facts =
         FactsOf(analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
     WriteFileBytes(*path, DoctorSummaryPdf(result_, facts, analysis.Evidence(), analysis.Items()));
-    emit StatusMessage(
-        QStringLiteral("Doctor's summary written to %1").arg(QDir::toNativeSeparators(*path)));
+    emit StatusMessage(QStringLiteral("Doctor's summary written to %1").arg(Shown(*path)));
 }
 
 }  // namespace quorvane

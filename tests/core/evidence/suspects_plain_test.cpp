@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/evidence/suspects_text.h"
+#include "core/evidence/suspects_view.h"
 
 namespace {
 
@@ -85,6 +86,11 @@ TEST(SuspectsPlain, TheSentenceReadsNaturallyOnTablesWithoutEpisodesOrLimits) {
               "HEADACHE began later the same day as BACON on none of the 5 days you had it, and "
               "on 3 of 23 other days (13 %). That is less often than on other days, though it "
               "could be up to 2.5 times as often.");
+
+    // The table's cell says the same in few words.
+    EXPECT_EQ(quorvane::RatioRangeText({kNoLimit, 3, kNoLimit}), "at least 3.0");
+    EXPECT_EQ(quorvane::RatioRangeText({kNoLimit, 0.35, kNoLimit}), "cannot tell");
+    EXPECT_EQ(quorvane::RatioRangeText({3.1, 1.9, 5}), "3.1 (1.9 to 5.0)");
 
     // A table without either oddity keeps its counts and its range.
     const std::string plain = quorvane::SuspectSentence(Row(4, 6, 2, 18, {4, 1.2, 13}), 9);

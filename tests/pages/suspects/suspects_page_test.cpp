@@ -266,6 +266,16 @@ TEST_F(SuspectsPageTest, TheSummaryHasAnOverviewAndAPagePerSymptomWithTheFingerp
     EXPECT_TRUE(all.contains(QStringLiteral("Quorvane version ") + declared.captured(1)));
     EXPECT_TRUE(all.contains(QStringLiteral("Benjamini-Hochberg")));
 
+    // A diary named relative to the working folder: the proposal is still a full path.
+    const QString working = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    page.ShowAnalysis(QStringLiteral("diary.txt"));
+    prompts.ExpectSave(std::nullopt);
+    Child<QPushButton>(page, "SuspectSummary")->click();
+    QDir::setCurrent(working);
+    EXPECT_EQ(prompts.presets().back(), dir.filePath(QStringLiteral("diary-summary.pdf")));
+    page.ShowAnalysis(diaryPath);
+
     // An existing file is asked about, with No the default; No keeps it as it was.
     QFile::resize(pdf, 10);
     prompts.ExpectSave(pdf);
