@@ -312,6 +312,8 @@ void TForm1::BuildPages() {
 
     TabSheet8 = new ComposerPage(services, [this] { return TabSheet3->MinimumCountText(); });
     SuspectsPage1 = new SuspectsPage(services);
+    connect(SuspectsPage1, &SuspectsPage::StatusMessage, StatusBar1,
+            [this](const QString& text) { StatusBar1->showMessage(text); });
 
     PageControl1->addTab(TabSheet1, QStringLiteral("&Main and Print Preview"));
     PageControl1->addTab(TabSheet2, QStringLiteral("S&preadsheet"));

@@ -134,6 +134,21 @@ std::optional<QString> QtPrompts::SaveFileName(const QString& preset, const QStr
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> QtPrompts::SaveFileAs(const QString& preset, const QString& filter,
+                                             const QString& defaultSuffix) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({filter, QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.selectFile(preset);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 bool QtPrompts::HasDefaultPrinter() {
     return !QPrinterInfo::defaultPrinterName().isEmpty();
 }

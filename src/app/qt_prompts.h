@@ -25,6 +25,8 @@ class QtPrompts : public Prompts {
                                         const QString& defaultSuffix) override;
     std::optional<QString> SaveFileName(const QString& preset, const QString& defaultSuffix,
                                         bool confirmOverwrite) override;
+    std::optional<QString> SaveFileAs(const QString& preset, const QString& filter,
+                                      const QString& defaultSuffix) override;
     bool HasDefaultPrinter() override;
     bool PrintDialog(QPrinter& printer) override;
     bool PrinterSetupDialog(QPrinter& printer) override;

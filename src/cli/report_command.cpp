@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/report_dump.h"
+#include "cli/report_summary.h"
 #include "core/analysis/analysis.h"
 #include "core/evidence/evidence.h"
 #include "core/evidence/not_foods.h"
@@ -100,8 +101,9 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
 
     ReadHooks hooks;
     hooks.OnTooManyItemsPerDay = [&err]() { err << "too many items per day\n"; };
+    const bool summary = !options.SummaryFile.empty();
     const bool suspects = options.WithSuspects || options.Dump == DumpKind::Suspects ||
-                          options.Dump == DumpKind::Variants;
+                          options.Dump == DumpKind::Variants || summary;
     hooks.GatherEvidence = options.WithEvidence || options.Dump == DumpKind::Evidence || suspects;
     analysis.Read(options.RecordFile, hooks);
 
@@ -130,6 +132,13 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
         }
         const SuspectsResult found =
             FindSuspects(analysis.Evidence(), analysis.Items(), notFoods, groups);
+        if (summary) {
+            WriteSummaryFile(options.SummaryFile, options.RecordFile, found, analysis);
+            // Only the summary was asked for: the report is not printed too.
+            if (!options.DumpChosen) {
+                return;
+            }
+        }
         if (options.Dump == DumpKind::Suspects) {
             const TableFormat format = options.Format == DumpFormat::Csv    ? TableFormat::Csv
                                        : options.Format == DumpFormat::Json ? TableFormat::Json

@@ -53,7 +53,8 @@ std::string_view UsageLine() {
     return "usage: quorvane-report RECORD_FILE [--min-count N] [--column-width W] "
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
            "[--dump report|grid|sorted|items|evidence|suspects|variants] [--with-evidence] "
-           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE] [--aliases FILE]";
+           "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE] [--aliases FILE] "
+           "[--summary FILE.pdf]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -117,12 +118,18 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
             options.DecimalSeparator = value.front();
         } else if (name == "--dump") {
             options.Dump = ParseDumpKind(value);
+            options.DumpChosen = true;
         } else if (name == "--format") {
             options.Format = ParseFormat(value);
         } else if (name == "--not-foods") {
             options.NotFoodsFile = std::string(value);
         } else if (name == "--aliases") {
             options.AliasesFile = std::string(value);
+        } else if (name == "--summary") {
+            if (value.empty()) {
+                throw UsageError("--summary needs a file name");
+            }
+            options.SummaryFile = std::string(value);
         } else {
             throw UsageError("unknown option '" + std::string(name) + "'");
         }

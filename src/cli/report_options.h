@@ -30,6 +30,10 @@ struct ReportOptions {
     std::string NotFoodsFile;
     // The "Aliases", "Ingredients" and "Not Same" sections without a settings file.
     std::string AliasesFile;
+    // The doctor's summary PDF, written besides the chosen dump; the report is
+    // then not printed unless a dump was asked for.
+    std::string SummaryFile;
+    bool DumpChosen = false;
     bool ShowHelp = false;
 };
 

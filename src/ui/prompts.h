@@ -41,6 +41,13 @@ class Prompts {
                                                 const QString& defaultSuffix) = 0;
     virtual std::optional<QString> SaveFileName(const QString& preset, const QString& defaultSuffix,
                                                 bool confirmOverwrite) = 0;
+    // A save dialog for an export: `filter` as "PDF files (*.pdf)". It never asks
+    // about an existing file itself, so that the caller asks through this seam.
+    virtual std::optional<QString> SaveFileAs(const QString& preset, const QString& filter,
+                                              const QString& defaultSuffix) {
+        (void)filter;
+        return SaveFileName(preset, defaultSuffix, false);
+    }
 
     // The print service: whether a default printer exists, and the two dialogs,
     // which work on the printer the window keeps for the program run.

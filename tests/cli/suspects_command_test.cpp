@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -231,5 +232,17 @@ TEST(SuspectsCommand, TheUsersNotFoodsComeFromAFileOrTheSettings) {
     EXPECT_EQ(RunReport(dir, {diary, "--dump", "suspects", "--not-foods", dir.File("none")}).status,
               1);
 }
+
+#if !QUORVANE_REPORT_DRAWS_SUMMARY
+// The build without Qt cannot draw the summary and says so, writing nothing.
+TEST(SuspectsCommand, TheBuildWithoutQtRefusesTheSummary) {
+    const TempDir dir;
+    const std::string pdf = dir.File("summary.pdf");
+    const Outcome run = RunReport(dir, {ExampleDiaryPath(), "--summary", pdf});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("--summary needs the build with Qt"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::ifstream(pdf).good());
+}
+#endif
 
 }  // namespace

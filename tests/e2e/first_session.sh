@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A new user's first session with the real program on a virtual X display, driven
 # only by synthetic keyboard and mouse input: accept the agreement, click words of
-# the word grid and type a day, File > Analysis (Yes to the save prompt), save the
+# the word grid and type a day, File > Analysis (Yes to the save prompt), the
+# Suspects page and its doctor's summary saved where proposed, save the
 # report with Save As on the Main page by typing a path, and quit. The diary, the
 # report and the settings file are then compared byte for byte with what the
 # engine computes for the same input. A second evening then checks that nothing
@@ -46,7 +47,7 @@ done
 # The program runs in its own folder: every path given must hold from there too.
 program=$(realpath "$program") report_tool=$(realpath "$report_tool")
 expect=$(realpath "$expect") example=$(realpath "$example")
-for tool in Xvfb xauth xdotool openbox import convert xwininfo xprop; do
+for tool in Xvfb xauth xdotool openbox import convert xwininfo xprop pdftotext pdftoppm; do
     command -v "$tool" >/dev/null || die "$tool is missing; scripts/install-deps installs it"
 done
 
@@ -277,6 +278,19 @@ keys alt+u
 sleep 1
 shot suspects
 suspects_shot=$last_shot
+
+# The doctor's summary from the page: proposed beside the diary, under its name.
+keys alt+s
+dialog=$(find_window 'Save As')
+shot summary-dialog
+activate "$dialog"
+keys Return
+summary_file=$work/home/example-summary.pdf
+wait_until 20 "the doctor's summary" test -s "$summary_file"
+wait_until 10 "the save dialog to close" no_window_named 'Save As'
+shot summary-saved
+pdftotext "$summary_file" - | grep -q "Food diary summary: HEADACHE" ||
+    fail "the summary has no page for HEADACHE"
 keys alt+m
 sleep 1
 
@@ -423,6 +437,7 @@ if [[ -n $docs ]]; then
     convert "$composer_shot" -crop "$frame" +repage "$docs/screenshot-composer.png"
     cp "$report_shot" "$docs/screenshot-report.png"
     cp "$suspects_shot" "$docs/screenshot-suspects.png"
-    echo "$me: wrote the Composer, report and Suspects screenshots into $docs"
+    pdftoppm -f 2 -l 2 -r 80 -png -singlefile "$summary_file" "$docs/screenshot-summary"
+    echo "$me: wrote the Composer, report, Suspects and summary screenshots into $docs"
 fi
 echo "$me: passed; screenshots in $shots"

@@ -602,8 +602,10 @@ class Monkey {
         QSet<QString> targets;
         for (const QString& path : chosen) {
             targets.insert(Abs(path));
-            // A name picked in the save dialog, and no error: the file is there.
-            if (prompts_.log.errors == 0 && !now.contains(Abs(path))) {
+            // A name picked in the save dialog, and no error: the file is there, unless
+            // an export was told not to replace what has the name (here a folder).
+            const bool keptByNo = QFileInfo(path).isDir() && !prompts_.log.replaceYes;
+            if (prompts_.log.errors == 0 && !keptByNo && !now.contains(Abs(path))) {
                 return Fail(QStringLiteral("the file saved as %1 is not there").arg(path));
             }
         }

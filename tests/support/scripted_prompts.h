@@ -99,6 +99,12 @@ class ScriptedPrompts : public Prompts {
         presets_.push_back(preset);
         return Take(Kind::Save, confirmOverwrite ? "confirm" : "", defaultSuffix).text;
     }
+    // Asked as a Save box whose title is the filter.
+    std::optional<QString> SaveFileAs(const QString& preset, const QString& filter,
+                                      const QString& defaultSuffix) override {
+        presets_.push_back(preset);
+        return Take(Kind::Save, filter, defaultSuffix).text;
+    }
     bool HasDefaultPrinter() override { return defaultPrinter; }
     bool PrintDialog(QPrinter& printer) override {
         auto& user = Take(Kind::Print, "", "").printer;

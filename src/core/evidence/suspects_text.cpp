@@ -192,31 +192,54 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
     s += LagWords(row.Lag);
     s += ' ';
     s += row.Item;
-    s += " on ";
-    s += std::to_string(t.A);
-    s += " of the ";
-    s += std::to_string(exposed);
-    s += exposed == 1 ? " day" : " days";
-    s += " you had it (";
-    s += Percent(t.A, exposed);
-    s += "), and on ";
-    s += std::to_string(t.C);
-    s += " of ";
-    s += std::to_string(other);
-    s += " other days (";
-    s += Percent(t.C, other);
-    s += "). ";
-    if (std::isfinite(row.Risk.Ratio)) {
+    // "none of" and "the one day" read as a person would say them; a share of
+    // 0 % or of a single day adds nothing.
+    if (exposed == 1) {
+        s += t.A == 1 ? " on the one day you had it" : " not on the one day you had it";
+    } else {
+        s += t.A == 0 ? " on none of the " : " on " + std::to_string(t.A) + " of the ";
+        s += std::to_string(exposed);
+        s += " days you had it";
+        if (t.A > 0) {
+            s += " (" + Percent(t.A, exposed) + ")";
+        }
+    }
+    if (t.C == 0) {
+        s += other == 1 ? ", and not on the one other day. "
+                        : ", and on none of the " + std::to_string(other) + " other days. ";
+    } else {
+        s += ", and on ";
+        s += std::to_string(t.C);
+        s += " of ";
+        s += std::to_string(other);
+        s += " other days (";
+        s += Percent(t.C, other);
+        s += "). ";
+    }
+    if (t.A == 0 && std::isfinite(row.Risk.High)) {
+        // A ratio of 0.00 says less than the upper end does.
+        s += "That is less often than on other days, though it could be up to ";
+        s += Times(row.Risk.High);
+        s += " times as often. ";
+    } else if (std::isfinite(row.Risk.Ratio)) {
         s += "That is ";
         s += Times(row.Risk.Ratio);
-        s += " times as often (likely between ";
+        s += std::isfinite(row.Risk.High) ? " times as often (likely between "
+                                          : " times as often "
+                                            "(likely at least ";
         s += Times(row.Risk.Low);
         s += std::isfinite(row.Risk.High) ? " and " + Times(row.Risk.High) + " times). "
-                                          : " times and more). ";
+                                          : " times). ";
     } else {
-        s += "That is more often than on the other days (likely at least ";
-        s += Times(row.Risk.Low);
-        s += " times as often). ";
+        // With no episode on the other days there is no ratio, only a floor,
+        // and a floor below 1 does not even say "more often".
+        if (row.Risk.Low >= 1) {
+            s += "How much more often the diary cannot say, only that it is likely at least ";
+            s += Times(row.Risk.Low);
+            s += " times as often. ";
+        } else {
+            s += "With so few days the diary cannot say whether that is more often at all. ";
+        }
     }
     const std::string checked = Thousands(pairs) + " food-symptom pair" + (pairs == 1 ? "" : "s");
     switch (row.Tier) {
@@ -251,8 +274,8 @@ std::string SuspectSentence(const SuspectRow& row, std::size_t pairs) {
             break;
         case SuspectTier::TooLittleData:
             s += "Too little data: " + std::to_string(exposed) + " day" +
-                 (exposed == 1 ? "" : "s") +
-                 " with it say nothing either way; a food needs at least 3.";
+                 (exposed == 1 ? " with it says" : "s with it say") +
+                 " nothing either way; a food needs at least 3.";
             break;
     }
     if (row.ReverseTiming) {

@@ -6,58 +6,33 @@
 #include <functional>
 #include <numeric>
 
+#include "core/evidence/suspects_plain.h"
+
 namespace quorvane {
 
 namespace {
 
 constexpr std::array<std::string_view, kViewColumnCount> kHeadings = {
-    "Rank", "Item", "Tier", "Lag", "Exposed days", "Episodes after", "Risk ratio (95 %)",
-    "p",    "q",    "Flags"};
+    "Rank", "Food", "Tier",  "Delay", "Days\neaten", "Episodes\nafter", "Times as\noften",
+    "p",    "q",    "Checks"};
 
-// Listed on a summary page at most, so that one symptom fits one sheet.
-constexpr std::size_t kSummarySuspects = 12;
-constexpr std::size_t kSummaryTolerated = 40;
+constexpr std::array<std::string_view, kViewColumnCount> kHeadingTips = {
+    "The order of the evidence: 1 is the food most likely to bring the symptom on.",
+    "The food as written in the diary.",
+    "What the evidence amounts to, from Strong to Too little data.",
+    "The delay that fits best: 0 is later the same day, 1 the next day, 2 two days later.",
+    "On how many diary days the food was eaten, counted at that delay.",
+    "On how many of those days an episode of the symptom began.",
+    "How many times as often an episode began after the food as on other days, with the "
+    "95 % range.",
+    "How likely a link this strong would be by chance alone for this one food.",
+    "The same after allowing for every food that was checked; the tiers use this one.",
+    "What the checks found that speaks against the suspicion or for it."};
 
 std::string Printed(const char* format, double value) {
     char text[48];
     std::snprintf(text, sizeof text, format, value);
     return text;
-}
-
-// Two decimals below 10, fewer above: "0.42", "3.10", "12.5", "140".
-std::string Ratio(double value) {
-    if (!std::isfinite(value)) {
-        return "inf";
-    }
-    return Printed(value >= 100 ? "%.0f" : value >= 10 ? "%.1f" : "%.2f", value);
-}
-
-std::string Probability(double value) {
-    return Printed("%.2g", value);
-}
-
-std::string FlagsText(uint8_t flags) {
-    std::string text;
-    for (int bit = 0; bit < kSuspectFlagCount; ++bit) {
-        if ((flags & (1 << bit)) != 0) {
-            if (!text.empty()) {
-                text += ", ";
-            }
-            text += SuspectFlagName(bit);
-        }
-    }
-    return text;
-}
-
-const char* LagPhrase(int lag) {
-    switch (lag) {
-        case 0:
-            return "later the same day";
-        case 1:
-            return "the day after";
-        default:
-            return "two days after";
-    }
 }
 
 const TItemNode* FindItem(const ItemList& items, std::string_view name) {
@@ -80,6 +55,41 @@ std::string_view SuspectViewHeading(int column) {
                                                     : std::string_view();
 }
 
+std::string_view SuspectViewHeadingTip(int column) {
+    return column >= 0 && column < kViewColumnCount ? kHeadingTips[static_cast<std::size_t>(column)]
+                                                    : std::string_view();
+}
+
+bool SuspectViewShownAtFirst(int column) {
+    return column != kViewLag && column != kViewQ;
+}
+
+std::string RatioRangeText(const RiskRatioInterval& risk) {
+    // No episode on the other days: the ratio has no upper limit, only a floor.
+    // and a floor below 1 says nothing.
+    if (!std::isfinite(risk.Ratio)) {
+        return risk.Low >= 1 ? "at least " + TimesText(risk.Low) : "cannot tell";
+    }
+    return TimesText(risk.Ratio) + " (" + TimesText(risk.Low) + " to " + TimesText(risk.High) + ")";
+}
+
+std::string SuspectViewTip(const SuspectRow& row, int column) {
+    switch (column) {
+        case kViewTier:
+            return std::string(TierMeaning(row.Tier));
+        case kViewRiskRatio:
+            return "exact: " + ExactFigure(row.Risk.Ratio) + " (" + ExactFigure(row.Risk.Low) +
+                   " to " + ExactFigure(row.Risk.High) + ")";
+        case kViewP:
+            return "p = " + ExactFigure(row.PValue) +
+                   " (without allowing for the three delays: " + ExactFigure(row.RawP) + ")";
+        case kViewQ:
+            return "q = " + ExactFigure(row.QValue);
+        default:
+            return SuspectViewField(row, column);
+    }
+}
+
 std::string SuspectViewField(const SuspectRow& row, int column) {
     switch (column) {
         case kViewRank:
@@ -87,7 +97,7 @@ std::string SuspectViewField(const SuspectRow& row, int column) {
         case kViewItem:
             return row.Item;
         case kViewTier:
-            return std::string(TierName(row.Tier));
+            return std::string(TierLabel(row.Tier));
         case kViewLag:
             return std::to_string(row.Lag);
         case kViewExposedDays:
@@ -95,14 +105,13 @@ std::string SuspectViewField(const SuspectRow& row, int column) {
         case kViewEpisodesAfter:
             return std::to_string(row.Table.A);
         case kViewRiskRatio:
-            return Ratio(row.Risk.Ratio) + " (" + Ratio(row.Risk.Low) + "-" + Ratio(row.Risk.High) +
-                   ")";
+            return RatioRangeText(row.Risk);
         case kViewP:
-            return Probability(row.PValue);
+            return PlainProbability(row.PValue);
         case kViewQ:
-            return Probability(row.QValue);
+            return PlainProbability(row.QValue);
         case kViewFlags:
-            return FlagsText(row.Flags);
+            return FlagLabels(row.Flags);
         default:
             return {};
     }
@@ -182,45 +191,6 @@ std::vector<std::size_t> SuspectViewOrder(const std::vector<SuspectRow>& rows, i
     return order;
 }
 
-std::vector<std::string> SuspectChecks(const SuspectRow& row) {
-    std::vector<std::string> lines;
-    if (!row.Checked) {
-        lines.push_back("Checks are made for strong and suggestive suspects only.");
-        return lines;
-    }
-    lines.push_back(
-        "Episodes with it in the two days before: " + std::to_string(row.EpisodesWithBefore) +
-        "; in the two days after: " + std::to_string(row.EpisodesWithAfter) +
-        (row.ReverseTiming ? " (reverse timing)." : "."));
-    if (!row.Partner.empty()) {
-        std::string line = "Most often eaten with: " + row.Partner + "; " +
-                           std::to_string(row.DaysWithoutPartner) + " days without it";
-        if (row.Inseparable) {
-            line += " (inseparable)";
-        } else if (row.AdjustedRatio) {
-            line += "; allowing for it, risk ratio " + Ratio(*row.AdjustedRatio);
-            if (row.ExplainedByPartner) {
-                line += " (explained by it)";
-            }
-        }
-        lines.push_back(line + ".");
-    } else {
-        lines.push_back("No other suspect shares its days.");
-    }
-    if (row.PWithoutTopDay) {
-        lines.push_back("p without its most telling day: " + Probability(*row.PWithoutTopDay) +
-                        ((row.Flags & kRestsOnOneDay) != 0 ? " (rests on one day)." : "."));
-    }
-    if (row.FirstHalfRatio || row.SecondHalfRatio) {
-        lines.push_back("Risk ratio in the diary's first half: " +
-                        (row.FirstHalfRatio ? Ratio(*row.FirstHalfRatio) : std::string("n/a")) +
-                        "; second half: " +
-                        (row.SecondHalfRatio ? Ratio(*row.SecondHalfRatio) : std::string("n/a")) +
-                        ((row.Flags & kNotInBothHalves) != 0 ? " (not in both halves)." : "."));
-    }
-    return lines;
-}
-
 std::vector<uint32_t> EpisodeOnsets(const DiaryEvidence& evidence, int symptom) {
     std::vector<uint32_t> onsets;
     if (symptom < 1 || symptom > kSymptomCount) {
@@ -243,6 +213,10 @@ SuspectTimeline TimelineOf(const DiaryEvidence& evidence, const ItemList& items,
     SuspectTimeline timeline;
     timeline.Days = evidence.DayCount();
     timeline.Onsets = EpisodeOnsets(evidence, symptom);
+    if (symptom >= 1 && symptom <= kSymptomCount) {
+        timeline.SymptomDays = evidence.SymptomDays(symptom);
+        std::erase_if(timeline.SymptomDays, [&](uint32_t day) { return day >= timeline.Days; });
+    }
     if (const TItemNode* node = FindItem(items, item)) {
         timeline.Eaten = evidence.ItemDays(*node);
         std::erase_if(timeline.Eaten, [&](uint32_t day) { return day >= timeline.Days; });
@@ -250,13 +224,16 @@ SuspectTimeline TimelineOf(const DiaryEvidence& evidence, const ItemList& items,
     return timeline;
 }
 
-ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most) {
+ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most, bool judgedOnly) {
     ForestPlot plot;
     double low = 1;
     double high = 1;
     for (const SuspectRow& row : suspects.Rows) {
         if (plot.Rows.size() == most) {
             break;
+        }
+        if (judgedOnly && row.Tier == SuspectTier::TooLittleData) {
+            continue;
         }
         plot.Rows.push_back({row.Item, row.Tier, row.Risk});
         if (std::isfinite(row.Risk.Low) && row.Risk.Low > 0) {
@@ -299,104 +276,6 @@ std::string AxisTickText(double value) {
         return "1/" + Printed("%g", 1 / value);
     }
     return Printed("%g", value);
-}
-
-DiaryFacts FactsOf(const DiaryEvidence& evidence, std::string version, std::string sha256) {
-    DiaryFacts facts;
-    facts.Days = evidence.DayCount();
-    facts.FirstDay = evidence.FirstDayLabel().empty() ? "day 1" : evidence.FirstDayLabel();
-    facts.LastDay = evidence.LastDayLabel().empty() ? "day " + std::to_string(facts.Days)
-                                                    : evidence.LastDayLabel();
-    facts.Version = std::move(version);
-    facts.Sha256 = std::move(sha256);
-    return facts;
-}
-
-std::vector<std::string> DoctorSummaryPage(const SuspectsResult& result,
-                                           const SymptomSuspects& suspects,
-                                           const DiaryFacts& facts) {
-    const std::string& name = suspects.Name;
-    std::vector<std::string> page;
-    page.push_back("# Food diary summary: " + name);
-    page.push_back("Diary from \"" + facts.FirstDay + "\" to \"" + facts.LastDay +
-                   "\": " + std::to_string(facts.Days) + " days written, " +
-                   std::to_string(suspects.Episodes) + " episode" +
-                   (suspects.Episodes == 1 ? "" : "s") + " of " + name +
-                   " (an episode is a run of days with it; it begins on the first).");
-
-    page.push_back("# Suspects");
-    std::vector<std::string> tolerated;
-    std::size_t listed = 0;
-    std::size_t more = 0;
-    for (const SuspectRow& row : suspects.Rows) {
-        if (row.Tier == SuspectTier::ProbablyTolerated) {
-            tolerated.push_back(row.Item);
-        }
-        if (row.Tier != SuspectTier::Strong && row.Tier != SuspectTier::Suggestive) {
-            continue;
-        }
-        if (listed == kSummarySuspects) {
-            ++more;
-            continue;
-        }
-        ++listed;
-        const int64_t exposed = row.Table.A + row.Table.B;
-        std::string line =
-            std::to_string(row.Rank) + ". " + row.Item + " - " + std::string(TierName(row.Tier)) +
-            ": " + name + " began " + LagPhrase(row.Lag) + " on " + std::to_string(row.Table.A) +
-            " of " + std::to_string(exposed) + " days with it; " + Ratio(row.Risk.Ratio) +
-            " times as often as on other days (95% interval " + Ratio(row.Risk.Low) + " to " +
-            Ratio(row.Risk.High) + "), q = " + Probability(row.QValue) + ".";
-        const std::string flags = FlagsText(row.Flags);
-        if (!flags.empty()) {
-            line += " Checks: " + flags + ".";
-        }
-        page.push_back(line);
-    }
-    if (listed == 0) {
-        page.push_back("No food stood out as a suspect for " + name + ".");
-    } else if (more > 0) {
-        page.push_back("and " + std::to_string(more) + " more in the program's table.");
-    }
-
-    page.push_back("# Probably tolerated");
-    if (tolerated.empty()) {
-        page.push_back("None yet: a food needs at least 10 days in the diary with no sign of " +
-                       name + " after it.");
-    } else {
-        std::string list;
-        for (std::size_t i = 0; i < tolerated.size() && i < kSummaryTolerated; ++i) {
-            list += (i > 0 ? ", " : "") + tolerated[i];
-        }
-        if (tolerated.size() > kSummaryTolerated) {
-            list += " and " + std::to_string(tolerated.size() - kSummaryTolerated) + " more";
-        }
-        page.push_back(list + ".");
-    }
-
-    page.push_back("# How this was worked out");
-    page.push_back(
-        "Each food is compared with the diary's other days: on how many of the days with the "
-        "food an episode began later that day, the next day or two days later (the three lags), "
-        "against how often one began otherwise. For each lag an exact one-sided Fisher test asks "
-        "whether the food was followed by an episode more often than chance allows; the best lag "
-        "counts, with its p multiplied by 3 for the three lags tried. Because " +
-        std::to_string(result.PairsTested) +
-        " food-symptom pairs were tested, the p-values are corrected with the Benjamini-Hochberg "
-        "method into q-values across all pairs tested (leaving out those with too few days ever "
-        "to show a link). The risk ratio says how many times as often an "
-        "episode began after the food; its 95 % interval uses the log method, adding 0.5 to every "
-        "count when one is zero. Tiers: strong means q at most 0.05 and the whole interval above "
-        "1; suggestive means q at most 0.20 and a ratio above 1; probably tolerated means at "
-        "least 10 days with the food and every lag's upper bound below 1.5; possibly protective "
-        "means every lag's whole interval below 1; the rest have not enough data. A diary can only "
-        "point at "
-        "foods to test; a planned test with a doctor confirms or clears them.");
-
-    page.push_back("# To reproduce");
-    page.push_back("Quorvane version " + facts.Version +
-                   ". SHA-256 of the diary file: " + facts.Sha256 + ".");
-    return page;
 }
 
 }  // namespace quorvane

@@ -34,7 +34,18 @@ enum SuspectViewColumn {
     kViewFlags,
     kViewColumnCount
 };
+// Long headings break onto a second line, so that a column is no wider than its figures.
 std::string_view SuspectViewHeading(int column);
+// One sentence on what the column means, for its header's tooltip.
+std::string_view SuspectViewHeadingTip(int column);
+// Whether the column is shown before the user chooses: the delay and q are
+// rarely needed and cost room.
+bool SuspectViewShownAtFirst(int column);
+// A cell's tooltip: the exact figures behind a rounded one, or what a tier means.
+std::string SuspectViewTip(const SuspectRow& row, int column);
+// "3.1 (1.9 to 5.0)"; "at least 3.0" when the ratio has no upper limit, and
+// "cannot tell" when then even its floor is below 1.
+std::string RatioRangeText(const RiskRatioInterval& risk);
 // The fields of one row in column order; the ratio with its interval in one field.
 std::array<std::string, kViewColumnCount> SuspectViewFields(const SuspectRow& row);
 std::string SuspectViewField(const SuspectRow& row, int column);
@@ -47,15 +58,12 @@ double SuspectViewSortKey(const SuspectRow& row, int column);
 std::vector<std::size_t> SuspectViewOrder(const std::vector<SuspectRow>& rows, int column,
                                           bool descending);
 
-// What the checks of a strong or suggestive row found, one line each; for other
-// rows a line saying they are made for those only.
-std::vector<std::string> SuspectChecks(const SuspectRow& row);
-
 // Days are diary days from 0, as the evidence numbers them.
 struct SuspectTimeline {
     uint32_t Days = 0;
-    std::vector<uint32_t> Eaten;   // days the food was written down
-    std::vector<uint32_t> Onsets;  // days an episode of the symptom began
+    std::vector<uint32_t> Eaten;        // days the food was written down
+    std::vector<uint32_t> Onsets;       // days an episode of the symptom began
+    std::vector<uint32_t> SymptomDays;  // every day of every episode
 };
 // An episode begins on a symptom day whose day before had no such symptom, as
 // the suspects are counted.
@@ -76,25 +84,12 @@ struct ForestPlot {
     double AxisLow = 0.5;
     double AxisHigh = 2;
 };
-ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most);
+// `judgedOnly` leaves out the foods had on too few days to be judged.
+ForestPlot ForestOf(const SymptomSuspects& suspects, std::size_t most, bool judgedOnly = false);
 // Where `value` lies on the log axis, 0 at AxisLow to 1 at AxisHigh, kept within.
 double AxisFraction(const ForestPlot& plot, double value);
 // The powers of two from AxisLow to AxisHigh, for the tick marks.
 std::vector<double> AxisTicks(const ForestPlot& plot);
 std::string AxisTickText(double value);  // "1/4", "1", "16"
-
-// One page of the summary for a doctor, as paragraphs; a paragraph starting with
-// "# " is a heading.
-struct DiaryFacts {
-    std::string FirstDay;  // label, or "day 1"
-    std::string LastDay;
-    uint32_t Days = 0;
-    std::string Version;
-    std::string Sha256;  // of the diary file's bytes, hex
-};
-DiaryFacts FactsOf(const DiaryEvidence& evidence, std::string version, std::string sha256);
-std::vector<std::string> DoctorSummaryPage(const SuspectsResult& result,
-                                           const SymptomSuspects& suspects,
-                                           const DiaryFacts& facts);
 
 }  // namespace quorvane

@@ -1,11 +1,13 @@
 #include "pages/suspects/suspects_charts.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
-#include <climits>
 
+#include "core/evidence/suspects_view.h"
+#include "pages/suspects/suspects_painting.h"
 #include "ui/text_codec.h"
 
 namespace quorvane {
@@ -14,27 +16,10 @@ namespace {
 
 constexpr int kMargin = 6;
 constexpr int kMark = 9;
-constexpr int kForestRowHeight = 16;
-constexpr int kMinimumRow = 12;
-constexpr int kForestLabelWidth = 110;
 
 // Told apart by place as well as colour: food above the line, onsets below.
 const QColor kFoodColour(20, 90, 200);
 const QColor kOnsetColour(200, 30, 30);
-
-QColor TierColour(SuspectTier tier) {
-    switch (tier) {
-        case SuspectTier::Strong:
-            return {170, 0, 0};
-        case SuspectTier::Suggestive:
-            return {220, 120, 0};
-        case SuspectTier::ProbablyTolerated:
-        case SuspectTier::PossiblyProtective:
-            return {30, 130, 60};
-        default:
-            return {110, 110, 110};
-    }
-}
 
 void DrawEmpty(QPainter& painter, const QRect& area, const QString& text) {
     painter.setPen(QPalette().color(QPalette::PlaceholderText));
@@ -111,84 +96,145 @@ void TimelineChart::paintEvent(QPaintEvent*) {
 }
 
 ForestChart::ForestChart(QWidget* parent) : QWidget(parent) {
-    setFocusPolicy(Qt::NoFocus);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // Reached by Tab so that a keyboard user can have it read out.
+    setFocusPolicy(Qt::TabFocus);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
 }
 
 void ForestChart::SetPlot(ForestPlot plot, const QString& selectedItem) {
     plot_ = std::move(plot);
     selected_ = selectedItem;
+    QStringList rows;
+    for (const ForestPlot::Row& row : plot_.Rows) {
+        rows.append(FromDiskBytes(row.Item) + QStringLiteral(" ") +
+                    FromDiskBytes(RatioRangeText(row.Risk)));
+    }
+    setAccessibleDescription(rows.join(QStringLiteral("; ")));
     updateGeometry();
     update();
 }
 
+int ForestChart::heightForWidth(int width) const {
+    return ForestHeight(plot_, font(), width);
+}
+
 QSize ForestChart::sizeHint() const {
-    const int rows = std::max<int>(1, static_cast<int>(plot_.Rows.size()));
-    return {400, rows * kForestRowHeight + fontMetrics().height() + 3 * kMargin + 6};
+    return {400, heightForWidth(400)};
 }
 
 QSize ForestChart::minimumSizeHint() const {
-    return {160, 3 * kForestRowHeight + fontMetrics().height() + 3 * kMargin};
+    // Every row readable: where the page is short, the panel scrolls instead.
+    return {160, heightForWidth(400)};
 }
 
 void ForestChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Base));
-    const QRect area = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
-    if (plot_.Rows.empty()) {
-        DrawEmpty(painter, area, QStringLiteral("No suspects to show."));
+    PaintForest(painter, rect(), plot_, selected_, ChartStyle::Of(*this));
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+}
+
+CalendarChart::CalendarChart(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+void CalendarChart::SetTimeline(SuspectTimeline timeline, const QString& food,
+                                const QString& symptom) {
+    timeline_ = std::move(timeline);
+    food_ = food;
+    symptom_ = symptom;
+    if (cursor_ >= static_cast<int>(timeline_.Days)) {
+        cursor_ = -1;
+    }
+    setAccessibleDescription(CursorText());
+    updateGeometry();
+    update();
+}
+
+QString CalendarChart::CursorText() const {
+    if (cursor_ < 0 || timeline_.Days == 0) {
+        return QStringLiteral("%1 days; %2 began on %3 of them")
+            .arg(timeline_.Days)
+            .arg(symptom_)
+            .arg(timeline_.Onsets.size());
+    }
+    return CalendarDayText(timeline_, food_, symptom_, static_cast<uint32_t>(cursor_));
+}
+
+int CalendarChart::heightForWidth(int width) const {
+    return CalendarHeight(timeline_.Days, font(), width);
+}
+
+QSize CalendarChart::sizeHint() const {
+    return {400, heightForWidth(400)};
+}
+
+QSize CalendarChart::minimumSizeHint() const {
+    return {160, 4 * fontMetrics().height()};
+}
+
+void CalendarChart::MoveCursor(int day) {
+    if (timeline_.Days == 0) {
         return;
     }
-    const QFontMetrics metrics = fontMetrics();
-    const int labelWidth = std::min(kForestLabelWidth, area.width() / 3);
-    const int left = area.left() + labelWidth + kMargin;
-    const int right =
-        area.right() - metrics.horizontalAdvance(FromDiskBytes(AxisTickText(plot_.AxisHigh))) / 2;
-    const int bottom = area.bottom() - metrics.height() - 4;
-    // As many of the top rows as fit without their labels running together.
-    const int room = std::max(1, bottom - area.top());
-    const int rowHeight =
-        std::clamp(room / static_cast<int>(plot_.Rows.size()), kMinimumRow, kForestRowHeight);
-    const int rows = std::clamp(room / rowHeight, 1, static_cast<int>(plot_.Rows.size()));
-    const auto x = [&](double value) {
-        return left + static_cast<int>(AxisFraction(plot_, value) * (right - left));
-    };
+    cursor_ = std::clamp(day, 0, static_cast<int>(timeline_.Days) - 1);
+    setAccessibleDescription(CursorText());
+    update();
+}
 
-    // The scale first, so that the intervals are drawn over its lines.
-    painter.setPen(palette().color(QPalette::Mid));
-    int labelsEnd = INT_MIN;  // a label that would touch the one before is left out
-    for (const double tick : AxisTicks(plot_)) {
-        painter.drawLine(x(tick), area.top(), x(tick), bottom);
-        const QString text = FromDiskBytes(AxisTickText(tick));
-        const int width = metrics.horizontalAdvance(text);
-        const QRect box(x(tick) - width / 2, bottom + 2, width, metrics.height());
-        if (box.left() > labelsEnd + 4) {
-            painter.save();
-            painter.setPen(palette().color(QPalette::Text));
-            painter.drawText(box, Qt::AlignHCenter, text);
-            painter.restore();
-            labelsEnd = box.right();
-        }
+void CalendarChart::keyPressEvent(QKeyEvent* event) {
+    const int at = std::max(cursor_, 0);
+    switch (event->key()) {
+        case Qt::Key_Left:
+            MoveCursor(at - 1);
+            break;
+        case Qt::Key_Right:
+            MoveCursor(at + 1);
+            break;
+        case Qt::Key_Up:
+            MoveCursor(at - 7);
+            break;
+        case Qt::Key_Down:
+            MoveCursor(at + 7);
+            break;
+        case Qt::Key_Home:
+            MoveCursor(0);
+            break;
+        case Qt::Key_End:
+            MoveCursor(static_cast<int>(timeline_.Days) - 1);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
     }
-    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DashLine));
-    painter.drawLine(x(1), area.top(), x(1), bottom);
+}
 
-    for (int i = 0; i < rows; ++i) {
-        const ForestPlot::Row& row = plot_.Rows[static_cast<std::size_t>(i)];
-        const int y = area.top() + i * rowHeight + rowHeight / 2;
-        const QString item = FromDiskBytes(row.Item);
-        QFont font = painter.font();
-        font.setBold(item == selected_);
-        painter.setFont(font);
-        painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(QRect(area.left(), y - rowHeight / 2, labelWidth, rowHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QFontMetrics(font).elidedText(item, Qt::ElideRight, labelWidth));
-        const QColor colour = TierColour(row.Tier);
-        painter.setPen(QPen(colour, item == selected_ ? 2 : 1));
-        painter.drawLine(x(row.Risk.Low), y, x(row.Risk.High), y);
-        const int half = std::max(2, rowHeight / 4);
-        painter.fillRect(QRect(x(row.Risk.Ratio) - half, y - half, 2 * half, 2 * half), colour);
+void CalendarChart::focusInEvent(QFocusEvent* event) {
+    if (cursor_ < 0) {
+        MoveCursor(0);
+    }
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CalendarChart::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void CalendarChart::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    PaintCalendar(painter, rect(), timeline_, food_, symptom_, ChartStyle::Of(*this),
+                  hasFocus() ? cursor_ : -1);
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
     }
 }
 

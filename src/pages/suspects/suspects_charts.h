@@ -27,8 +27,9 @@ class TimelineChart : public QWidget {
     QString symptom_;
 };
 
-// The top suspects' risk ratios with their 95 % intervals on a log axis, with
-// the line at 1 where a food makes no difference.
+// The top suspects' ratios with their 95 % ranges on a log axis, the line at 1
+// where a food makes no difference, the axis's title and a legend of the tiers.
+// As tall as its rows need.
 class ForestChart : public QWidget {
     Q_OBJECT
   public:
@@ -37,6 +38,8 @@ class ForestChart : public QWidget {
     const ForestPlot& Plot() const { return plot_; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +47,37 @@ class ForestChart : public QWidget {
   private:
     ForestPlot plot_;
     QString selected_;
+};
+
+// The diary as a calendar: a square per day, the symptom's onsets and episode
+// days coloured, the selected food's days dotted. The arrow keys walk the days
+// and the line under the legend says what the framed day holds.
+class CalendarChart : public QWidget {
+    Q_OBJECT
+  public:
+    explicit CalendarChart(QWidget* parent = nullptr);
+    void SetTimeline(SuspectTimeline timeline, const QString& food, const QString& symptom);
+    const SuspectTimeline& Timeline() const { return timeline_; }
+    int Cursor() const { return cursor_; }
+    QString CursorText() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    void MoveCursor(int day);
+
+    SuspectTimeline timeline_;
+    QString food_;
+    QString symptom_;
+    int cursor_ = -1;  // -1 until the keyboard comes
 };
 
 }  // namespace quorvane

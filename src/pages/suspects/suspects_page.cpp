@@ -7,24 +7,26 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <sstream>
 
 #include "core/analysis/analysis.h"
 #include "core/evidence/not_foods.h"
+#include "core/evidence/suspects_plain.h"
 #include "core/evidence/suspects_text.h"
 #include "core/foods/food_groups.h"
 #include "core/settings/profile_file.h"
 #include "pages/suspects/foods_pane.h"
 #include "pages/suspects/suspects_charts.h"
-#include "pages/suspects/suspects_summary.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "ui/prompts.h"
-#include "ui/recovery_file.h"
 #include "ui/text_file.h"
 
 namespace quorvane {
@@ -37,6 +39,8 @@ const QString kNoSymptom =
 
 // The interval plot shows this many of the ranked rows.
 constexpr std::size_t kForestRows = 10;
+// Below this width the details go under the table rather than beside it.
+constexpr int kSideBySideWidth = 900;
 
 template <typename T>
 T* Named(T* widget, const char* name, const QString& accessibleName) {
@@ -45,9 +49,31 @@ T* Named(T* widget, const char* name, const QString& accessibleName) {
     return widget;
 }
 
-QString NextTo(const QString& diaryPath, const QString& name) {
-    const QFileInfo diary(diaryPath);
-    return diaryPath.isEmpty() ? name : diary.dir().filePath(name);
+QString Latin(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A picture keeps its size and scrolls where the page is short (scaled up).
+QScrollArea* Scrolled(QWidget* content) {
+    auto* area = new QScrollArea;
+    area->setWidget(content);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    return area;
+}
+
+// Marks that read without colour: a tick, a warning sign, a bullet.
+QString MarkOf(CheckMark mark) {
+    switch (mark) {
+        case CheckMark::Passed:
+            return QStringLiteral("\u2713");
+        case CheckMark::Doubt:
+            return QStringLiteral("\u26A0");
+        case CheckMark::Note:
+            break;
+    }
+    return QStringLiteral("\u2022");
 }
 
 }  // namespace
@@ -78,10 +104,43 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setTabKeyNavigation(false);
     table_->setFocusPolicy(Qt::StrongFocus);
+    table_->setTextElideMode(Qt::ElideRight);
+    table_->setWordWrap(false);
     table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(
+        std::max(table_->fontMetrics().height() + 4, 20));
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setStretchLastSection(false);
+    table_->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+
+    // Rarely needed columns wait behind this menu; the header's own menu is the same.
+    columns_ = Named(new QPushButton(QStringLiteral("Sho&w columns"), this), "SuspectColumns",
+                     QStringLiteral("Columns shown"));
+    columns_->setToolTip(QStringLiteral("Choose which columns the table shows."));
+    auto* chooser = new QMenu(columns_);
+    chooser->setObjectName(QStringLiteral("SuspectColumnsMenu"));
+    chooser->setAccessibleName(QStringLiteral("Columns shown"));
+    for (int column = 0; column < kViewColumnCount; ++column) {
+        QAction* action = chooser->addAction(Latin(SuspectViewHeading(column)).replace('\n', ' '));
+        action->setCheckable(true);
+        action->setChecked(SuspectViewShownAtFirst(column));
+        action->setToolTip(Latin(SuspectViewHeadingTip(column)));
+        // The food names the row: it stays.
+        action->setEnabled(column != kViewItem);
+        table_->setColumnHidden(column, !SuspectViewShownAtFirst(column));
+        connect(action, &QAction::toggled, this, [this, column](bool shown) {
+            table_->setColumnHidden(column, !shown);
+            if (shown) {
+                FitColumns();
+            }
+        });
+    }
+    columns_->setMenu(chooser);
+    table_->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this, chooser](const QPoint& at) {
+                chooser->popup(table_->horizontalHeader()->mapToGlobal(at));
+            });
 
     details_ = Named(new QPlainTextEdit(this), "SuspectDetails", QStringLiteral("Suspect details"));
     details_->setReadOnly(true);
@@ -91,33 +150,45 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     // The caret keys scroll and select the text, so the keyboard reads all of it.
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     timeline_ = Named(new TimelineChart(this), "SuspectTimeline", QStringLiteral("Days timeline"));
-    forest_ = Named(new ForestChart(this), "SuspectForest", QStringLiteral("Risk ratio intervals"));
+    calendar_ = Named(new CalendarChart(this), "SuspectCalendar", QStringLiteral("Diary calendar"));
+    forest_ = Named(new ForestChart(this), "SuspectForest", QStringLiteral("Times as often chart"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(symptomLabel_);
     top->addWidget(symptoms_);
     top->addStretch(1);
+    top->addWidget(columns_);
     top->addWidget(exportCsv_);
     top->addWidget(summary_);
 
-    auto* beside = Named(new QSplitter(Qt::Horizontal, this), "SuspectSplitter",
-                         QStringLiteral("Suspects and details"));
-    beside->addWidget(table_);
-    beside->addWidget(details_);
-    beside->setStretchFactor(0, 3);
-    beside->setStretchFactor(1, 2);
-    beside->setChildrenCollapsible(false);
+    beside_ = Named(new QSplitter(Qt::Horizontal, this), "SuspectSplitter",
+                    QStringLiteral("Suspects and details"));
+    beside_->addWidget(table_);
+    beside_->addWidget(details_);
+    beside_->setStretchFactor(0, 3);
+    beside_->setStretchFactor(1, 2);
+    beside_->setChildrenCollapsible(false);
 
-    auto* charts = new QWidget(this);
-    auto* chartsLayout = new QVBoxLayout(charts);
-    chartsLayout->setContentsMargins(0, 0, 0, 0);
-    chartsLayout->addWidget(timeline_);
-    chartsLayout->addWidget(forest_, 1);
+    auto* days = new QWidget(this);
+    auto* daysLayout = new QVBoxLayout(days);
+    daysLayout->setContentsMargins(0, 0, 0, 0);
+    daysLayout->addWidget(timeline_);
+    daysLayout->addWidget(calendar_, 1);
+    auto* ranges = new QWidget(this);
+    auto* rangesLayout = new QVBoxLayout(ranges);
+    rangesLayout->setContentsMargins(0, 0, 0, 0);
+    rangesLayout->addWidget(forest_);
+    rangesLayout->addStretch(1);
+
+    panels_ = Named(new QTabWidget(this), "SuspectPanels", QStringLiteral("Pictures"));
+    panels_->setDocumentMode(true);
+    AddPanel(Scrolled(days), QStringLiteral("Days"));
+    AddPanel(Scrolled(ranges), QStringLiteral("Times as often"));
 
     auto* above = Named(new QSplitter(Qt::Vertical, this), "SuspectChartsSplitter",
                         QStringLiteral("Suspects and pictures"));
-    above->addWidget(beside);
-    above->addWidget(charts);
+    above->addWidget(beside_);
+    above->addWidget(panels_);
     above->setStretchFactor(0, 3);
     above->setStretchFactor(1, 2);
     above->setChildrenCollapsible(false);
@@ -127,13 +198,18 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(hint_);
     layout->addWidget(above, 1);
+    // What the person means by a food: a tab beside the pictures, not room taken from the table.
     foods_ = new FoodsPane(services_, this);
-    layout->addWidget(foods_);
+    AddPanel(foods_, QStringLiteral("Same food?"));
 
     setTabOrder(symptoms_, table_);
     setTabOrder(table_, details_);
     setTabOrder(details_, exportCsv_);
     setTabOrder(exportCsv_, summary_);
+    setTabOrder(summary_, columns_);
+    setTabOrder(columns_, panels_->tabBar());
+    setTabOrder(panels_->tabBar(), calendar_);
+    setTabOrder(calendar_, forest_);
 
     connect(symptoms_, &QComboBox::currentIndexChanged, this,
             [this](int index) { services_.guard([&] { SymptomChosen(index); }); });
@@ -149,6 +225,35 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     Clear();
 }
 
+void SuspectsPage::AddPanel(QWidget* panel, const QString& title) {
+    panels_->addTab(panel, title);
+}
+
+void SuspectsPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Narrow (a small screen, or scaled up): the details go under the table so
+    // that the table keeps the page's width for its columns.
+    const Qt::Orientation wanted = width() < kSideBySideWidth ? Qt::Vertical : Qt::Horizontal;
+    if (beside_->orientation() != wanted) {
+        beside_->setOrientation(wanted);
+    }
+}
+
+void SuspectsPage::FitColumns() {
+    table_->resizeColumnsToContents();
+    QHeaderView* header = table_->horizontalHeader();
+    const QFontMetrics metrics = table_->fontMetrics();
+    // Long names and lists of checks are elided, their cells' tooltips whole;
+    // never narrower than the heading, so that no heading is cut.
+    for (const int column : {static_cast<int>(kViewItem), static_cast<int>(kViewFlags)}) {
+        const int widest = metrics.averageCharWidth() * (column == kViewItem ? 18 : 26);
+        const int heading = header->sectionSizeHint(column);
+        if (header->sectionSize(column) > std::max(widest, heading)) {
+            header->resizeSection(column, std::max(widest, heading));
+        }
+    }
+}
+
 SuspectsPage::~SuspectsPage() = default;
 
 void SuspectsPage::Clear() {
@@ -162,6 +267,7 @@ void SuspectsPage::Clear() {
     shown_.clear();
     details_->clear();
     timeline_->SetTimeline({}, QString(), QString());
+    calendar_->SetTimeline({}, QString(), QString());
     forest_->SetPlot({}, QString());
     hint_->setText(kHint);
     hint_->show();
@@ -170,6 +276,7 @@ void SuspectsPage::Clear() {
                              static_cast<QWidget*>(summary_)}) {
         control->setEnabled(false);
     }
+    emit SuspectChanged();
 }
 
 SuspectsResult SuspectsPage::SuspectsOfRead() const {
@@ -254,8 +361,9 @@ const SuspectRow* SuspectsPage::SelectedRow() const {
 void SuspectsPage::SymptomChosen(int) {
     const SymptomSuspects* group = ChosenSymptom();
     model_->SetSymptom(group);
-    table_->resizeColumnsToContents();
-    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), QString());
+    FitColumns();
+    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows, true) : ForestPlot(),
+                     QString());
     if (model_->rowCount() > 0) {
         table_->setCurrentIndex(model_->index(0, 0));
     }
@@ -267,52 +375,32 @@ void SuspectsPage::SelectionChanged() {
     if (row == nullptr) {
         details_->clear();
         timeline_->SetTimeline({}, QString(), QString());
+        const SymptomSuspects* group = ChosenSymptom();
+        calendar_->SetTimeline(
+            group != nullptr ? TimelineOf(services_.analysis.Evidence(), services_.analysis.Items(),
+                                          {}, group->Symptom)
+                             : SuspectTimeline(),
+            QString(), group != nullptr ? FromDiskBytes(group->Name) : QString());
+        emit SuspectChanged();
         return;
     }
     QString text = FromDiskBytes(SuspectSentence(*row, result_.PairsTested));
     text += QStringLiteral("\n");
-    for (const std::string& line : SuspectChecks(*row)) {
-        text += QStringLiteral("\n") + FromDiskBytes(line);
+    for (const CheckLine& line : SuspectCheckLines(*row)) {
+        text += QStringLiteral("\n") + MarkOf(line.Mark) + QStringLiteral(" ") +
+                FromDiskBytes(line.Text);
     }
     details_->setPlainText(text);
     const Analysis& analysis = services_.analysis;
     const QString item = FromDiskBytes(row->Item);
-    timeline_->SetTimeline(
-        TimelineOf(analysis.Evidence(), analysis.Items(), row->Item, row->Symptom), item,
-        FromDiskBytes(row->SymptomName));
+    const QString symptom = FromDiskBytes(row->SymptomName);
+    SuspectTimeline days =
+        TimelineOf(analysis.Evidence(), analysis.Items(), row->Item, row->Symptom);
+    timeline_->SetTimeline(days, item, symptom);
+    calendar_->SetTimeline(std::move(days), item, symptom);
     const SymptomSuspects* group = ChosenSymptom();
-    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows) : ForestPlot(), item);
-}
-
-void SuspectsPage::ExportCsvClick() {
-    if (!hasResults_) {
-        return;
-    }
-    const std::optional<QString> path =
-        AskSavePath(services_.prompts, NextTo(diaryPath_, QStringLiteral("suspects.csv")),
-                    QStringLiteral("csv"), RecoveryPathBeside(services_.settingsPath()));
-    if (!path) {
-        return;
-    }
-    std::ostringstream out;
-    WriteSuspectsTable(result_, TableFormat::Csv, out);
-    const std::string bytes = out.str();
-    WriteFileBytes(*path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-void SuspectsPage::DoctorSummaryClick() {
-    if (!hasResults_ || shown_.empty()) {
-        return;
-    }
-    const std::optional<QString> path =
-        AskSavePath(services_.prompts, NextTo(diaryPath_, QStringLiteral("suspects-summary.pdf")),
-                    QStringLiteral("pdf"), RecoveryPathBeside(services_.settingsPath()));
-    if (!path) {
-        return;
-    }
-    const DiaryFacts facts =
-        FactsOf(services_.analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
-    WriteFileBytes(*path, DoctorSummaryPdf(result_, facts));
+    forest_->SetPlot(group != nullptr ? ForestOf(*group, kForestRows, true) : ForestPlot(), item);
+    emit SuspectChanged();
 }
 
 }  // namespace quorvane

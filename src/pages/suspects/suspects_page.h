@@ -12,11 +12,14 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
+class QTabWidget;
 class QTableView;
 
 namespace quorvane {
 
 class FoodsPane;
+class CalendarChart;
 class ForestChart;
 class SuspectsTableModel;
 class TimelineChart;
@@ -54,10 +57,28 @@ class SuspectsPage : public QWidget {
     // The person's foods changed: the suspects again from the read already held.
     void FoodsChanged();
 
+    // The pictures and any further panel about the selected food sit in one
+    // row of tabs below the table; a panel added here follows SuspectChanged.
+    void AddPanel(QWidget* panel, const QString& title);
+
   private:
     SuspectsResult SuspectsOfRead() const;  // with the settings file's Not Foods and groups
     const SymptomSuspects* ChosenSymptom() const;
     const SuspectRow* SelectedRow() const;
+
+  signals:
+    // Another food, another symptom or none: the selection the panels show.
+    void SuspectChanged();
+    // Where an export was written, for the window's status bar.
+    void StatusMessage(const QString& text);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void FitColumns();
+    // Asks before an existing file is replaced; false keeps it.
+    bool MayWrite(const QString& path);
 
     WindowServices services_;
     SuspectsResult result_;
@@ -71,10 +92,14 @@ class SuspectsPage : public QWidget {
     QComboBox* symptoms_ = nullptr;
     QPushButton* exportCsv_ = nullptr;
     QPushButton* summary_ = nullptr;
+    QPushButton* columns_ = nullptr;
     SuspectsTableModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QPlainTextEdit* details_ = nullptr;
+    QSplitter* beside_ = nullptr;
+    QTabWidget* panels_ = nullptr;
     TimelineChart* timeline_ = nullptr;
+    CalendarChart* calendar_ = nullptr;
     ForestChart* forest_ = nullptr;
     FoodsPane* foods_ = nullptr;
 };

@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <string>
 
+#include "core/analysis/item_list.h"
+#include "core/evidence/diary_evidence.h"
 #include "core/evidence/suspects.h"
-#include "core/evidence/suspects_view.h"
+#include "core/evidence/suspects_summary_text.h"
 
 namespace quorvane {
 
@@ -12,7 +14,10 @@ namespace quorvane {
 // made a summary.
 std::string SummaryVersion();
 
-// The doctor's summary as a PDF file's bytes: one A4 page per monitored symptom.
-QByteArray DoctorSummaryPdf(const SuspectsResult& result, const DiaryFacts& facts);
+// The doctor's summary as a PDF file's bytes: an A4 overview of every monitored
+// symptom, then a page (or more) for each with its charts. Needs a
+// QGuiApplication, for the fonts.
+QByteArray DoctorSummaryPdf(const SuspectsResult& result, const DiaryFacts& facts,
+                            const DiaryEvidence& evidence, const ItemList& items);
 
 }  // namespace quorvane

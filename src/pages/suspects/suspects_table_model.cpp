@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "pages/suspects/suspects_painting.h"
 #include "ui/text_codec.h"
 
 namespace quorvane {
@@ -80,16 +81,45 @@ int SuspectsTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant SuspectsTableModel::data(const QModelIndex& index, int role) const {
-    if (Row(index.isValid() ? index.row() : -1) == nullptr) {
+    const SuspectRow* row = Row(index.isValid() ? index.row() : -1);
+    if (row == nullptr) {
         return {};
     }
+    const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
+            return TextsOf(
+                order_[static_cast<std::size_t>(index.row())])[static_cast<std::size_t>(column)];
         case Qt::ToolTipRole:
-            return TextsOf(order_[static_cast<std::size_t>(index.row())])[static_cast<std::size_t>(
-                index.column())];
+            return FromDiskBytes(SuspectViewTip(*row, column));
+        case FigureRole:
+            if (SuspectViewNumeric(column)) {
+                return SuspectViewSortKey(*row, column);
+            }
+            return {};
+        case Qt::DecorationRole:
+            if (column == kViewTier) {
+                // Drawn when first shown: a pixmap needs the GUI application.
+                QIcon& icon = tierIcons_[static_cast<std::size_t>(row->Tier)];
+                if (icon.isNull()) {
+                    icon = TierIcon(row->Tier, 16);
+                }
+                return icon;
+            }
+            return {};
+        case Qt::BackgroundRole:
+            if (const QColor tint = TierTint(row->Tier); tint.isValid()) {
+                return tint;
+            }
+            return {};
+        case Qt::ForegroundRole:
+            // Dark text on the light tint, whatever the desktop's colours.
+            if (TierTint(row->Tier).isValid()) {
+                return QColor(Qt::black);
+            }
+            return {};
         case Qt::TextAlignmentRole:
-            if (SuspectViewNumeric(index.column()) && index.column() != kViewTier) {
+            if (SuspectViewNumeric(column) && column != kViewTier) {
                 return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
             }
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
@@ -99,11 +129,16 @@ QVariant SuspectsTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SuspectsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) {
+    if (orientation != Qt::Horizontal) {
         return {};
     }
-    const std::string_view heading = SuspectViewHeading(section);
-    return QString::fromLatin1(heading.data(), static_cast<qsizetype>(heading.size()));
+    const std::string_view text = role == Qt::DisplayRole   ? SuspectViewHeading(section)
+                                  : role == Qt::ToolTipRole ? SuspectViewHeadingTip(section)
+                                                            : std::string_view();
+    if (text.empty()) {
+        return {};
+    }
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace quorvane

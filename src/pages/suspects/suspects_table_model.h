@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QString>
 #include <array>
 #include <memory>
@@ -17,6 +18,9 @@ class SuspectsTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     explicit SuspectsTableModel(QObject* parent = nullptr);
+
+    // The exact figure behind a rounded cell, for tests and for sorting elsewhere.
+    static constexpr int FigureRole = Qt::UserRole + 1;
 
     // The group must outlive the model's use of it; null empties the table. The
     // rows come in the last sort's order.
@@ -39,6 +43,7 @@ class SuspectsTableModel : public QAbstractTableModel {
     const SymptomSuspects* suspects_ = nullptr;
     std::vector<std::size_t> order_;                        // table row -> engine row
     mutable std::vector<std::unique_ptr<RowTexts>> texts_;  // by engine row, made when asked
+    mutable std::array<QIcon, 6> tierIcons_;  // by SuspectTier, drawn when first asked for
     int sortColumn_ = kViewRank;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

@@ -85,7 +85,7 @@ TEST(Suspects, APlantedTriggerIsStrongAtItsLagWithItsSentence) {
     EXPECT_TRUE(s.Flagged(*wine, "zero-cell"));  // b and c are 0: the interval adds 0.5
     EXPECT_GT(wine->Risk.Low, 1);
     EXPECT_NE(s.Sentence(*wine).find("HEADACHE began the day after WINE on 20 of the 20 days you "
-                                     "had it (100 %), and on 0 of 80 other days (0 %)."),
+                                     "had it (100 %), and on none of the 80 other days."),
               std::string::npos)
         << s.Sentence(*wine);
     EXPECT_NE(s.Sentence(*wine).find("Strong: unlikely to be chance even after checking"),

@@ -2,12 +2,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <cmath>
@@ -15,11 +20,13 @@
 #include <sstream>
 
 #include "core/evidence/not_foods.h"
+#include "core/evidence/suspects_plain.h"
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"
 #include "pages/page_test_harness.h"
 #include "pages/suspects/suspects_charts.h"
 #include "pages/suspects/suspects_page.h"
+#include "pages/suspects/suspects_page_fixture.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "support/find_child.h"
 #include "ui/print_pdf_support.h"
@@ -27,104 +34,6 @@
 
 namespace quorvane::testing {
 namespace {
-
-// Wine every fifth day and a headache the day after; coffee every sixth day and
-// IBS two days later; kiwi now and then; bread and tea alternate; the vitamin is
-// one of the user's Not Foods; RANDOM, the symptom no one monitors, now and then.
-QByteArray TwoSymptomDiary() {
-    QByteArray text = "Monday March 1\r\n";
-    for (int d = 0; d < 120; ++d) {
-        QByteArray words = d % 2 == 0 ? "bread" : "tea";
-        if (d % 5 == 0) {
-            words += ", wine";
-        }
-        if (d % 5 == 1) {
-            words += ", headache";
-        }
-        if (d % 6 == 0) {
-            words += ", coffee";
-        }
-        if (d % 6 == 2) {
-            words += ", ibs";
-        }
-        if (d % 20 == 3) {
-            words += ", kiwi";
-        }
-        if (d % 3 == 0) {
-            words += ", vitamin";
-        }
-        if (d % 9 == 4) {
-            words += ", random";
-        }
-        text += words + ", #,\r\n";
-    }
-    return text;
-}
-
-class SuspectsPageTest : public PageTest {
-  protected:
-    SuspectsPageTest() : page(Services()) {
-        page.resize(900, 640);
-        diaryPath = dir.filePath(QStringLiteral("diary.txt"));
-        QFile diary(diaryPath);
-        EXPECT_TRUE(diary.open(QIODevice::WriteOnly));
-        diary.write(TwoSymptomDiary());
-        diary.close();
-        ProfileFile(SettingsFile()).WriteString("Not Foods", "1", "Vitamin");
-    }
-
-    // The window's run, as far as the page needs it: one read gathering the
-    // evidence, then the totals, which finish it.
-    void Analyse() {
-        analysis.Reset();
-        ReadHooks hooks;
-        hooks.GatherEvidence = true;
-        analysis.Read(diaryPath.toStdString(), hooks);
-        analysis.ComputeTotals(1);
-        page.ShowAnalysis(diaryPath);
-        engine = FindSuspects(analysis.Evidence(), analysis.Items(),
-                              ReadNotFoods(ProfileFile(SettingsFile())));
-    }
-
-    QTableView* Table() { return Child<QTableView>(page, "SuspectTable"); }
-    QComboBox* Chooser() { return Child<QComboBox>(page, "SuspectSymptom"); }
-    QString Cell(int row, int column) {
-        return Table()->model()->index(row, column).data().toString();
-    }
-    const SymptomSuspects& Shown() {
-        for (const SymptomSuspects& group : engine.Symptoms) {
-            if (QString::fromLatin1(group.Name) == Chooser()->currentText()) {
-                return group;
-            }
-        }
-        ADD_FAILURE() << "no symptom " << Chooser()->currentText().toStdString();
-        return engine.Symptoms.front();
-    }
-    QString DetailsText() { return Child<QPlainTextEdit>(page, "SuspectDetails")->toPlainText(); }
-    const SuspectRow& EngineRow(const QString& item) {
-        for (const SuspectRow& row : Shown().Rows) {
-            if (QString::fromLatin1(row.Item) == item) {
-                return row;
-            }
-        }
-        ADD_FAILURE() << "no row " << item.toStdString();
-        return Shown().Rows.front();
-    }
-
-    std::string CsvBytes() const {
-        std::ostringstream out;
-        WriteSuspectsTable(engine, TableFormat::Csv, out);
-        return out.str();
-    }
-    static std::string FileBytes(const QString& path) {
-        std::ifstream in(path.toStdString(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    QString diaryPath;
-    SuspectsResult engine;
-    SuspectsPage page;
-};
 
 TEST_F(SuspectsPageTest, BeforeAnAnalysisItShowsTheHintWithEveryCommandOff) {
     const auto expectEmpty = [&] {
@@ -167,12 +76,12 @@ TEST_F(SuspectsPageTest, TheChooserHoldsTheSymptomsWithResultsAndTheTableTheirRa
             const SuspectRow& row = group.Rows[static_cast<std::size_t>(r)];
             EXPECT_EQ(Cell(r, kViewRank), QString::number(row.Rank));
             EXPECT_EQ(Cell(r, kViewItem), QString::fromLatin1(row.Item));
-            EXPECT_EQ(Cell(r, kViewTier), QString::fromLatin1(TierName(row.Tier)));
+            EXPECT_EQ(Cell(r, kViewTier), QString::fromLatin1(TierLabel(row.Tier)));
             EXPECT_EQ(Cell(r, kViewExposedDays), QString::number(row.Table.A + row.Table.B));
         }
         // The planted trigger comes first; the user's Not Foods never show.
         EXPECT_EQ(Cell(0, kViewItem), choice == 0 ? "WINE" : "COFFEE");
-        EXPECT_EQ(Cell(0, kViewTier), "strong");
+        EXPECT_EQ(Cell(0, kViewTier), "Strong");
         EXPECT_TRUE(Table()
                         ->model()
                         ->match(Table()->model()->index(0, kViewItem), Qt::DisplayRole, "VITAMIN",
@@ -189,10 +98,12 @@ TEST_F(SuspectsPageTest, HeaderClicksSortByTheFiguresNotTheirText) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 4, 4));
     };
+    // The exact figures: the shown ones are rounded ("< 0.001").
     const auto column = [&](int c) {
         std::vector<double> values;
         for (int r = 0; r < Table()->model()->rowCount(); ++r) {
-            values.push_back(Cell(r, c).toDouble());
+            values.push_back(
+                Table()->model()->index(r, c).data(SuspectsTableModel::FigureRole).toDouble());
         }
         return values;
     };
@@ -207,10 +118,11 @@ TEST_F(SuspectsPageTest, HeaderClicksSortByTheFiguresNotTheirText) {
     exposed = column(kViewExposedDays);
     EXPECT_TRUE(std::is_sorted(exposed.rbegin(), exposed.rend()));
 
-    clickHeader(kViewQ);
-    std::vector<double> q = column(kViewQ);
-    EXPECT_TRUE(std::is_sorted(q.begin(), q.end()));
-    EXPECT_LT(q.front(), 0.01);  // written with an exponent: text order would differ
+    clickHeader(kViewP);
+    std::vector<double> p = column(kViewP);
+    EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
+    EXPECT_LT(p.front(), 0.001);
+    EXPECT_EQ(Cell(0, kViewP), QStringLiteral("< 0.001"));
 
     // Back to rank order: the tiers in the engine's order.
     clickHeader(kViewRank);
@@ -225,7 +137,9 @@ TEST_F(SuspectsPageTest, TheSentenceChecksAndDaysFollowTheSelection) {
     // The first row is selected with the results.
     EXPECT_TRUE(DetailsText().startsWith(
         QString::fromLatin1(SuspectSentence(Shown().Rows.front(), engine.PairsTested))));
-    EXPECT_TRUE(DetailsText().contains("Episodes with it in the two days before"))
+    // Each check one line, with its mark.
+    EXPECT_TRUE(
+        DetailsText().contains(QStringLiteral("\n\u2713 Eaten before episodes more than after")))
         << DetailsText().toStdString();
 
     Table()->setFocus();
@@ -239,6 +153,8 @@ TEST_F(SuspectsPageTest, TheSentenceChecksAndDaysFollowTheSelection) {
             << item.toStdString();
         const auto* timeline = Child<TimelineChart>(page, "SuspectTimeline");
         EXPECT_EQ(timeline->Timeline().Days, 120u);
+        EXPECT_EQ(Child<CalendarChart>(page, "SuspectCalendar")->Timeline().Eaten,
+                  timeline->Timeline().Eaten);
         EXPECT_EQ(static_cast<int64_t>(timeline->Timeline().Onsets.size()), Shown().Episodes);
         if (item == "KIWI") {
             EXPECT_EQ(timeline->Timeline().Eaten, (std::vector<uint32_t>{3, 23, 43, 63, 83, 103}));
@@ -261,7 +177,8 @@ TEST_F(SuspectsPageTest, CsvExportWritesTheEnginesTableAndAFailedWriteIsReported
     page.ExportCsvClick();
     EXPECT_EQ(FileBytes(path), CsvBytes());
     EXPECT_NE(FileBytes(path).find(",RANDOM,"), std::string::npos);  // every symptom
-    EXPECT_EQ(prompts.presets().back(), dir.filePath(QStringLiteral("suspects.csv")));
+    EXPECT_EQ(prompts.presets().back(), dir.filePath(QStringLiteral("diary-suspects.csv")));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("CSV files (*.csv)"));
 
     // A folder that does not exist: the error box names the file, the old
     // export stays whole, and the page works on.
@@ -291,13 +208,18 @@ TEST_F(SuspectsPageTest, CsvExportWritesTheEnginesTableAndAFailedWriteIsReported
     page.ExportCsvClick();
 }
 
-TEST_F(SuspectsPageTest, TheSummaryHasAPagePerSymptomWithTheFingerprintAndVersion) {
+TEST_F(SuspectsPageTest, TheSummaryHasAnOverviewAndAPagePerSymptomWithTheFingerprint) {
     Analyse();
+    QSignalSpy status(&page, &SuspectsPage::StatusMessage);
     const QString pdf = dir.filePath(QStringLiteral("summary.pdf"));
     prompts.ExpectSave(pdf);
     Child<QPushButton>(page, "SuspectSummary")->click();
     ASSERT_TRUE(QFile::exists(pdf));
-    ASSERT_EQ(PdfPageCount(pdf), 2);
+    // Proposed beside the diary under its name, as a PDF; the status bar is told.
+    EXPECT_EQ(prompts.presets().back(), dir.filePath(QStringLiteral("diary-summary.pdf")));
+    EXPECT_EQ(prompts.last().title, QStringLiteral("PDF files (*.pdf)"));
+    ASSERT_EQ(status.size(), 1);
+    EXPECT_TRUE(status[0][0].toString().contains(QDir::toNativeSeparators(pdf)));
 
     QFile diary(diaryPath);
     ASSERT_TRUE(diary.open(QIODevice::ReadOnly));
@@ -310,21 +232,67 @@ TEST_F(SuspectsPageTest, TheSummaryHasAPagePerSymptomWithTheFingerprintAndVersio
                               .match(QString::fromLatin1(lists.readAll()));
     ASSERT_TRUE(declared.hasMatch());
 
-    const char* const symptomsShown[] = {"HEADACHE", "IBS"};
-    for (int p = 1; p <= 2; ++p) {
-        const QString text = PdfPageLines(pdf, p).join(' ');
-        EXPECT_TRUE(text.contains(QStringLiteral("Food diary summary: ") + symptomsShown[p - 1]))
+    const int pages = PdfPageCount(pdf);
+    ASSERT_GE(pages, 3);
+    const QString overview = PdfPageLines(pdf, 1).join(' ');
+    EXPECT_TRUE(
+        overview.contains(QStringLiteral("HEADACHE: 24 episodes. Top suspects: WINE (Strong)")))
+        << overview.toStdString();
+    EXPECT_TRUE(overview.contains(QStringLiteral("IBS: ")));
+    // The last day's first line is a day's foods, so the range is in day numbers.
+    EXPECT_TRUE(overview.contains(QStringLiteral("Diary from day 1 to day 120: 120 days written")))
+        << overview.toStdString();
+    for (const char* symptom : {"HEADACHE", "IBS"}) {
+        QString text;
+        for (int p = 2; p <= pages && text.isEmpty(); ++p) {
+            const QString page = PdfPageLines(pdf, p).join(' ');
+            if (page.contains(QStringLiteral("Food diary summary: ") + symptom)) {
+                text = page;
+            }
+        }
+        ASSERT_FALSE(text.isEmpty()) << symptom;
+        EXPECT_TRUE(text.contains(QStringLiteral("times as often as on other days, 95 % range")))
             << text.toStdString();
-        EXPECT_TRUE(text.contains(sha)) << text.toStdString();
-        EXPECT_TRUE(text.contains(QStringLiteral("Quorvane version ") + declared.captured(1)));
-        EXPECT_TRUE(text.contains(QStringLiteral("Monday March 1"))) << text.toStdString();
-        EXPECT_TRUE(text.contains(QStringLiteral("120 days written")));
-        EXPECT_TRUE(text.contains(QStringLiteral("Benjamini-Hochberg")));
     }
-    EXPECT_TRUE(PdfPageLines(pdf, 1).join(' ').contains(QStringLiteral("1. WINE - strong")));
+    const QString all = [&] {
+        QStringList every;
+        for (int p = 1; p <= pages; ++p) {
+            every.append(PdfPageLines(pdf, p));
+        }
+        return every.join(' ');
+    }();
+    EXPECT_TRUE(all.contains(QStringLiteral("1. WINE - Strong")));
+    EXPECT_TRUE(all.contains(sha));
+    EXPECT_TRUE(all.contains(QStringLiteral("Quorvane version ") + declared.captured(1)));
+    EXPECT_TRUE(all.contains(QStringLiteral("Benjamini-Hochberg")));
+
+    // A diary named relative to the working folder: the proposal is still a full path.
+    const QString working = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    page.ShowAnalysis(QStringLiteral("diary.txt"));
+    prompts.ExpectSave(std::nullopt);
+    Child<QPushButton>(page, "SuspectSummary")->click();
+    QDir::setCurrent(working);
+    EXPECT_EQ(prompts.presets().back(), dir.filePath(QStringLiteral("diary-summary.pdf")));
+    page.ShowAnalysis(diaryPath);
+
+    // An existing file is asked about, with No the default; No keeps it as it was.
+    QFile::resize(pdf, 10);
+    prompts.ExpectSave(pdf);
+    prompts.ExpectReplace(false);
+    Child<QPushButton>(page, "SuspectSummary")->click();
+    EXPECT_TRUE(prompts.last().text.startsWith(QDir::toNativeSeparators(pdf)));
+    EXPECT_EQ(QFileInfo(pdf).size(), 10);
+    EXPECT_EQ(status.size(), 1);
+    prompts.ExpectSave(pdf);
+    prompts.ExpectReplace(true);
+    Child<QPushButton>(page, "SuspectSummary")->click();
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_EQ(status.size(), 2);
 
     // Writing over a folder fails like any other write.
     prompts.ExpectSave(dir.path());
+    prompts.ExpectReplace(true);
     prompts.ExpectError();
     Child<QPushButton>(page, "SuspectSummary")->click();
     EXPECT_EQ(prompts.last().text, QStringLiteral("Cannot create file ") + dir.path());
@@ -335,12 +303,33 @@ TEST_F(SuspectsPageTest, EveryControlIsReachedByTabAndTheMnemonics) {
     Analyse();
     Chooser()->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), Chooser());
-    const char* const order[] = {"SuspectTable", "SuspectDetails", "SuspectExportCsv",
-                                 "SuspectSummary"};
+    const char* const order[] = {"SuspectTable",   "SuspectDetails", "SuspectExportCsv",
+                                 "SuspectSummary", "SuspectColumns", "SuspectPanels",
+                                 "SuspectCalendar"};
     for (const char* name : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), Child<QWidget>(page, name)) << name;
+        QWidget* expected = Child<QWidget>(page, name);
+        if (auto* tabs = qobject_cast<QTabWidget*>(expected)) {
+            expected = tabs->tabBar();
+        }
+        EXPECT_EQ(QApplication::focusWidget(), expected) << name;
     }
+    // The calendar's days are walked with the arrow keys and told in words.
+    auto* calendar = Child<CalendarChart>(page, "SuspectCalendar");
+    EXPECT_EQ(calendar->Cursor(), 0);
+    QTest::keyClick(calendar, Qt::Key_Right);
+    EXPECT_EQ(calendar->Cursor(), 1);
+    EXPECT_EQ(calendar->CursorText(), QStringLiteral("Day 2: HEADACHE began"));
+    QTest::keyClick(calendar, Qt::Key_Down);
+    EXPECT_EQ(calendar->Cursor(), 8);
+    QTest::keyClick(calendar, Qt::Key_End);
+    EXPECT_EQ(calendar->Cursor(), 119);
+    // The other picture is a tab away, reached from the tab bar with the arrows.
+    auto* panels = Child<QTabWidget>(page, "SuspectPanels");
+    panels->tabBar()->setFocus();
+    QTest::keyClick(panels->tabBar(), Qt::Key_Right);
+    EXPECT_EQ(panels->currentWidget()->findChild<ForestChart*>(),
+              Child<ForestChart>(page, "SuspectForest"));
     // Arrow keys in the table move the selection, and with it the sentence.
     Child<QTableView>(page, "SuspectTable")->setFocus();
     const QString before = DetailsText();
