@@ -28,6 +28,13 @@ struct ReportOptions {
     // Finds the suspects after the read as well, printing the chosen dump unchanged.
     bool WithSuspects = false;
     std::string NotFoodsFile;
+    // A planned test of one suspect, or the analysis of the plan --settings holds.
+    std::string PlanChallengeFood;
+    std::string ChallengeSymptom;
+    std::string ChallengeSeedText;   // empty: drawn from the system
+    std::string ChallengeStartDate;  // empty: tomorrow
+    bool NoSevereReaction = false;   // the safety question answered "no" beforehand
+    bool ChallengeResult = false;
     bool ShowHelp = false;
 };
 

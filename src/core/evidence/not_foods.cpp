@@ -14,15 +14,13 @@ namespace {
 // Views, so that a comparison looks at the lengths first: every item's words are
 // looked up here.
 constexpr std::string_view kNotFoodWords[] = {
-    "JANUARY",  "FEBRUARY",    "MARCH",      "APRIL",       "MAY",
-    "JUNE",     "JULY",        "AUGUST",     "SEPTEMBER",   "OCTOBER",
-    "NOVEMBER", "DECEMBER",    "JAN",        "FEB",         "MAR",
-    "APR",      "JUN",         "JUL",        "AUG",         "SEP",
-    "SEPT",     "OCT",         "NOV",        "DEC",         "MONDAY",
-    "TUESDAY",  "WEDNESDAY",   "THURSDAY",   "FRIDAY",      "SATURDAY",
-    "SUNDAY",   "MON",         "TUE",        "TUES",        "WED",
-    "THU",      "THUR",        "THURS",      "FRI",         "SAT",
-    "SUN",      "END OF MEAL", "END OF DAY", "MISSED INFO", "QUITTING ADDICTION"};
+    "JANUARY", "FEBRUARY", "MARCH", "APRIL", "MAY", "JUNE", "JULY", "AUGUST", "SEPTEMBER",
+    "OCTOBER", "NOVEMBER", "DECEMBER", "JAN", "FEB", "MAR", "APR", "JUN", "JUL", "AUG", "SEP",
+    "SEPT", "OCT", "NOV", "DEC", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY",
+    "SUNDAY", "MON", "TUE", "TUES", "WED", "THU", "THUR", "THURS", "FRI", "SAT", "SUN",
+    "END OF MEAL", "END OF DAY", "MISSED INFO", "QUITTING ADDICTION",
+    // The planned test's daily record of which side of the plan it was.
+    "CHALLENGE EAT", "CHALLENGE AVOID"};
 
 bool Listed(std::string_view word) {
     return std::find(std::begin(kNotFoodWords), std::end(kNotFoodWords), word) !=

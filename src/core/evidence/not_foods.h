@@ -12,7 +12,7 @@ class DiaryEvidence;
 class ProfileFile;
 
 // True for the words a diary holds that are no food: months, weekdays and their
-// three-letter forms, the composer's fixed phrases, and date lines made of them
+// three-letter forms, the composer's fixed phrases and challenge words, and date lines made of them
 // and day numbers. Names are upper case.
 bool IsCalendarOrPhrase(std::string_view name);
 
