@@ -121,8 +121,7 @@ RateRatio ExactRateRatio(int64_t exposedOnsets, int64_t exposedDays, int64_t oth
     const double high =
         exposedOnsets == onsets
             ? 1
-            : Solve([&](double p) { return 1 - UpperTail(exposedOnsets + 1, onsets, p); },
-                    1 - alpha);
+            : Solve([&](double p) { return UpperTail(exposedOnsets + 1, onsets, p); }, 1 - alpha);
     const double scale = static_cast<double>(otherDays) / static_cast<double>(exposedDays);
     const auto ratioOf = [scale](double p) { return p >= 1 ? kInfinity : p / (1 - p) * scale; };
     rate.Ratio = otherOnsets == 0 ? kInfinity
@@ -211,6 +210,10 @@ std::vector<std::string> ChallengeVerdictLines(const ChallengePlan& plan,
     std::vector<std::string> lines;
     lines.push_back("Planned test of " + plan.Food + " for " + plan.Symptom);
     lines.push_back("Verdict: " + VerdictName(result.Verdict) + ".");
+    if (result.Verdict == ChallengeVerdict::Tolerated && result.Test.Statistic > 0) {
+        lines.push_back("More onsets came after " + plan.Food +
+                        ", but no more than chance alone gives often.");
+    }
     if (!result.SymptomKnown) {
         lines.push_back(plan.Symptom + " is not among the monitored symptoms now.");
     }

@@ -20,7 +20,7 @@ inline constexpr double kChallengePowerGoal = 0.8;
 // 1 / 2^5 is the first share of orders below 5 %: fewer blocks can never confirm.
 inline constexpr int kChallengeMinBlocks = 5;
 // About six months: longer than that few people keep to a plan.
-inline constexpr int kChallengeMaxDays = 183;
+inline constexpr int kChallengeMaxDays = 182;
 // A diary's ratio from a handful of onsets overstates the effect; a plan built on
 // a larger one would promise power it does not have.
 inline constexpr double kAssumedRatioCap = 4;

@@ -84,8 +84,8 @@ std::vector<std::string> PlanOutcomeLines(const PlanOutcome& outcome) {
         (plan.StartDate.empty() ? std::string("on the next diary day") : plan.StartDate) +
         ", on the diary day after the last one written, and takes " + Days(plan.TotalDays()) +
         ". Write one diary day per calendar day, each ending with #.");
-    lines.push_back(std::to_string(plan.Blocks) + " blocks, each of two " + Days(plan.PeriodDays) +
-                    " periods: one with " + plan.Food +
+    lines.push_back(std::to_string(plan.Blocks) + " blocks, each of two " +
+                    std::to_string(plan.PeriodDays) + "-day periods: one with " + plan.Food +
                     " every day, one with none, in an order drawn at random (seed " +
                     std::to_string(plan.Seed) + ").");
     lines.push_back("The first " + Days(plan.WashoutDays) +
