@@ -170,6 +170,9 @@ ChallengeResult AnalyseChallenge(const ChallengePlan& plan, const DiaryEvidence&
             continue;
         }
         const uint32_t day = plan.StartDay + static_cast<uint32_t>(p);
+        if (symptom != 0 && days.Status[day] == kInEpisode) {
+            continue;  // an episode runs on from the day before: not at risk
+        }
         const bool exposed = eaten.count(day - static_cast<uint32_t>(plan.Lag)) != 0;
         const bool onset = symptom != 0 && days.Status[day] == kOnset;
         BlockCounts& block = blocks[static_cast<std::size_t>(p / (2 * periodDays))];
@@ -225,9 +228,9 @@ std::vector<std::string> ChallengeVerdictLines(const ChallengePlan& plan,
                     std::to_string(plan.PeriodDays) + " without, in random order, the first " +
                     Plural(plan.WashoutDays, "day", "days") + " of each period not counted.");
     if (result.BlocksDone > 0) {
-        lines.push_back("Onsets on counted days: " + std::to_string(result.EatenOnsets) + " in " +
-                        Plural(result.EatenDays, "day", "days") + " after " + plan.Food + ", " +
-                        std::to_string(result.AvoidedOnsets) + " in " +
+        lines.push_back("Onsets on counted days at risk: " + std::to_string(result.EatenOnsets) +
+                        " in " + Plural(result.EatenDays, "day", "days") + " after " + plan.Food +
+                        ", " + std::to_string(result.AvoidedOnsets) + " in " +
                         Plural(result.AvoidedDays, "day", "days") + " without.");
         if (result.Rate.Defined) {
             lines.push_back("Rate ratio " + Figure(result.Rate.Ratio) + " (95 % interval " +

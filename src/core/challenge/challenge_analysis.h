@@ -43,7 +43,9 @@ struct ChallengeResult {
     int BlocksDone = 0;  // blocks whose days are all written; only these are tested
     int PlanDaysWritten = 0;
     bool SymptomKnown = true;
-    int64_t EatenOnsets = 0;  // counted days, split by what the diary says was eaten
+    // Counted days at risk (no episode running on), split by what the diary says
+    // was eaten.
+    int64_t EatenOnsets = 0;
     int64_t EatenDays = 0;
     int64_t AvoidedOnsets = 0;
     int64_t AvoidedDays = 0;
@@ -54,7 +56,8 @@ struct ChallengeResult {
 };
 
 // Plan day p is diary day plan.StartDay + p. A counted day is exposed when the
-// diary shows the food `Lag` days earlier, whatever the plan said.
+// diary shows the food `Lag` days earlier, whatever the plan said; onsets are
+// compared per day at risk, as the suspects count them.
 ChallengeResult AnalyseChallenge(const ChallengePlan& plan, const DiaryEvidence& evidence,
                                  const ItemList& items);
 

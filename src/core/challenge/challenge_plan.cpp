@@ -20,6 +20,10 @@ constexpr int kWeek = 7;
 constexpr int kLongestSearchDays = 5 * 365;
 // A day's onset chance never reaches certainty, however large the ratio.
 constexpr double kHighestDailyChance = 0.95;
+// Up to the six-month cap every assignment is tried; past it, where the figure
+// only says how long a test would take, a sample of them.
+constexpr int kEnumeratedBlocks = 13;
+constexpr int kSampledAssignments = 400;
 
 // Long enough for most of the diary's episodes: an episode still running when a
 // period ends must not block onsets in the next period's counted days.
@@ -55,8 +59,11 @@ Shape FewestBlocks(const PowerModel& model, int maxDays) {
     const int most = maxDays / perBlock;
     Shape shape{model.PeriodDays, 0, 0};
     const int capBlocks = kChallengeMaxDays / perBlock;
+    // Past the cap the figure only says how long a test would take: a rougher
+    // estimate does.
     const auto powerOf = [&](int blocks) {
-        return SimulatedPower(model, blocks, kPowerTrials, kPowerSeed);
+        const int trials = blocks > capBlocks ? kPowerTrials / 4 : kPowerTrials;
+        return SimulatedPower(model, blocks, trials, kPowerSeed);
     };
     int low = kChallengeMinBlocks - 1;  // known to fall short
     int high = 0;                       // known to reach the goal
@@ -151,36 +158,52 @@ double SimulatedPower(const PowerModel& model, int blocks, int trials, uint64_t 
     const double avoidChance = std::min(model.BaseRate, kHighestDailyChance);
     const double eatChance = std::min(model.BaseRate * model.Ratio, kHighestDailyChance);
     const int days = 2 * blocks * model.PeriodDays;
-    std::vector<int> differences(static_cast<std::size_t>(blocks));
-    std::string order;
+    std::vector<BlockCounts> counts(static_cast<std::size_t>(blocks));
+    std::vector<bool> eaten(static_cast<std::size_t>(days));
     int confirmed = 0;
     for (int trial = 0; trial < trials; ++trial) {
-        order = PeriodOrder(random.Next(), blocks);
-        std::fill(differences.begin(), differences.end(), 0);
-        int episodeLeft = 0;
+        const std::string order = PeriodOrder(random.Next(), blocks);
         for (int day = 0; day < days; ++day) {
-            if (episodeLeft > 0) {
-                --episodeLeft;
-                continue;
-            }
-            const int exposedDay = day - model.Lag;
-            const bool eaten =
-                exposedDay >= 0 &&
-                order[static_cast<std::size_t>(exposedDay / model.PeriodDays)] == 'E';
-            if (!random.Chance(eaten ? eatChance : avoidChance)) {
-                continue;
-            }
-            const int length =
-                model.EpisodeLengths.empty()
-                    ? 1
-                    : model.EpisodeLengths[random.Below(model.EpisodeLengths.size())];
-            episodeLeft = std::max(length, 1) - 1;
-            if (day % model.PeriodDays >= model.WashoutDays) {
-                const auto period = static_cast<std::size_t>(day / model.PeriodDays);
-                differences[period / 2] += order[period] == 'E' ? 1 : -1;
-            }
+            const bool planned = order[static_cast<std::size_t>(day / model.PeriodDays)] == 'E';
+            const bool offPlan = model.Adherence < 1 && !random.Chance(model.Adherence);
+            eaten[static_cast<std::size_t>(day)] = planned != offPlan;
         }
-        confirmed += SignFlipPValue(differences) <= kChallengeLevel + 1e-12;
+        std::fill(counts.begin(), counts.end(), BlockCounts{});
+        int episodeLeft = 0;
+        bool yesterday = false;  // a symptom day
+        for (int day = 0; day < days; ++day) {
+            bool symptom = episodeLeft > 0;
+            if (symptom) {
+                --episodeLeft;
+            } else {
+                const int exposedDay = day - model.Lag;
+                const bool exposed = exposedDay >= 0 && eaten[static_cast<std::size_t>(exposedDay)];
+                symptom = random.Chance(exposed ? eatChance : avoidChance);
+                if (symptom) {
+                    const int length =
+                        model.EpisodeLengths.empty()
+                            ? 1
+                            : model.EpisodeLengths[random.Below(model.EpisodeLengths.size())];
+                    episodeLeft = std::max(length, 1) - 1;
+                }
+            }
+            // As the diary reads it: symptom days in a row are one episode, and
+            // only its first day is at risk.
+            const bool atRisk = !(symptom && yesterday);
+            const bool onset = symptom && !yesterday;
+            yesterday = symptom;
+            if (!atRisk || day % model.PeriodDays < model.WashoutDays) {
+                continue;
+            }
+            const bool exposed = eaten[static_cast<std::size_t>(day - model.Lag)];
+            BlockCounts& block = counts[static_cast<std::size_t>(day / (2 * model.PeriodDays))];
+            (exposed ? block.ExposedDays : block.OtherDays) += 1;
+            (exposed ? block.ExposedOnsets : block.OtherOnsets) += onset;
+        }
+        const double p = blocks <= kEnumeratedBlocks
+                             ? EnumeratedRandomizationTest(counts).PValue
+                             : SampledRandomizationP(counts, kSampledAssignments, random);
+        confirmed += p <= kChallengeLevel + 1e-12;
     }
     return static_cast<double>(confirmed) / trials;
 }
@@ -216,6 +239,7 @@ PlanOutcome PlanChallenge(const ChallengeFacts& facts, uint64_t seed,
     model.Lag = plan.Lag;
     model.EpisodeLengths = facts.EpisodeLengths;
     model.WashoutDays = plan.WashoutDays;
+    model.Adherence = kPlannedAdherence;
     const int shortest = kWeek * ((plan.WashoutDays + 3 + kWeek - 1) / kWeek);
     Shape best;
     for (int period = shortest; period <= shortest + 3 * kWeek; period += kWeek) {

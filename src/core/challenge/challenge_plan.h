@@ -25,6 +25,8 @@ inline constexpr int kChallengeMaxDays = 182;
 // a larger one would promise power it does not have.
 inline constexpr double kAssumedRatioCap = 4;
 inline constexpr int kPowerTrials = 2000;
+// Plans allow one day in ten off plan: people miss days.
+inline constexpr double kPlannedAdherence = 0.9;
 // Fixed, so that one diary always shows the same power, whatever the order's seed.
 inline constexpr uint64_t kPowerSeed = 0x51A7E5C0FFEEULL;
 
@@ -77,11 +79,13 @@ struct PowerModel {
     std::vector<int> EpisodeLengths;  // drawn from for each simulated episode
     int PeriodDays = 7;
     int WashoutDays = 1;
+    double Adherence = 1;  // the share of days kept to the plan
 };
 
-// The share of simulated challenges of `blocks` blocks that the exact sign-flip
-// test confirms at kChallengeLevel, when every day follows the plan and the food
-// multiplies the daily onset chance by the model's ratio.
+// The share of simulated challenges of `blocks` blocks that the randomization
+// test confirms at kChallengeLevel, when the food multiplies the daily onset
+// chance by the model's ratio; days off plan are counted as eaten or not, as the
+// analysis counts them.
 double SimulatedPower(const PowerModel& model, int blocks, int trials, uint64_t seed);
 
 struct PlanOutcome {

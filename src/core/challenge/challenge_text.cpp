@@ -92,7 +92,8 @@ std::vector<std::string> PlanOutcomeLines(const PlanOutcome& outcome) {
                     " of each period are a wash-out and are not counted (a lag of " +
                     Days(plan.Lag) + " and episodes of up to " + Days(plan.EpisodeDays) + ").");
     lines.push_back("Power: " + effect + ", this test confirms it with " +
-                    Figure(plan.Power * 100, "%.0f") + " % probability at the 5 % level (" +
+                    Figure(plan.Power * 100, "%.0f") +
+                    " % probability at the 5 % level, even with one day in ten off plan (" +
                     std::to_string(kPowerTrials) + " simulated challenges).");
     lines.push_back(
         "Each day write \"Challenge eat\" or \"Challenge avoid\" in the diary, so "

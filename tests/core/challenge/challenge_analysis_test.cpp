@@ -143,9 +143,12 @@ TEST(AnalyseChallenge, VerdictsForTooFewEpisodesAToleratedFoodAndAnUnfinishedPla
     {
         // More onsets on avoid days in every block: enough to decide, and no effect.
         EvidenceRun run;
-        run.Analyse(CraftedDiary(plan, {{5, 9, 21, 29, 33, 31}, {}, {}}));
+        // Plan day 34 continues the episode of day 33: no longer at risk.
+        run.Analyse(CraftedDiary(plan, {{5, 9, 21, 29, 33, 34, 31}, {}, {}}));
         const ChallengeResult result = AnalyseChallenge(plan, run.Evidence(), run.Engine.Items());
         EXPECT_EQ(result.EatenOnsets, 0);
+        EXPECT_EQ(result.AvoidedOnsets, 6);
+        EXPECT_EQ(result.AvoidedDays, 14);
         EXPECT_DOUBLE_EQ(result.Test.SmallestP, 1.0 / 32);
         EXPECT_DOUBLE_EQ(result.Test.PValue, 1.0);
         EXPECT_EQ(result.Verdict, ChallengeVerdict::Tolerated);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 #include <vector>
 
 #include "core/challenge/challenge_analysis.h"
@@ -12,33 +12,63 @@
 namespace quorvane {
 namespace {
 
-TEST(SignFlipPValue, MatchesCountsOfSignPatternsWorkedByHand) {
-    // 2+1+1+1+1 = 6 is reached only with every sign +: 1 of 32.
-    EXPECT_DOUBLE_EQ(SignFlipPValue(std::vector<int>{2, 1, 1, 1, 1}), 1.0 / 32);
-    // The three 1s must all be +; the two 0s are free: 4 of 32.
-    EXPECT_DOUBLE_EQ(SignFlipPValue(std::vector<int>{1, 1, 1, 0, 0}), 4.0 / 32);
-    // +-2 +-1 +-1 +-1 reaches 3 as 2+1+1+1 or 2 with one 1 negative (4 ways), times
-    // 2 for the 0: 8 of 32. A negative observed difference counts like any other.
-    EXPECT_DOUBLE_EQ(SignFlipPValue(std::vector<int>{2, 1, -1, 1, 0}), 8.0 / 32);
-    EXPECT_DOUBLE_EQ(SignFlipPValue(std::vector<int>{-1, -2, -1, -1, -1}), 1.0);
-    EXPECT_DOUBLE_EQ(SignFlipPValue(std::vector<int>{}), 1.0);
+// Blocks with equal days on both sides, from eat-minus-avoid onset differences.
+std::vector<BlockCounts> EqualDays(const std::vector<int>& differences) {
+    std::vector<BlockCounts> blocks;
+    for (const int d : differences) {
+        blocks.push_back({std::max(d, 0), 5, std::max(-d, 0), 5});
+    }
+    return blocks;
 }
 
-TEST(SignFlipPValue, AgreesWithEnumerationWhenBothSidesHaveEqualDays) {
-    // With equal days the rate difference orders assignments as the sum does, so
-    // the convolution and the full enumeration must give the same p.
+// With equal days the statistic orders assignments as the sum of +-d does: the
+// share of sign patterns reaching the observed sum, counted by convolution.
+double SignFlipShare(const std::vector<int>& differences) {
+    std::vector<double> share(1, 1.0);  // share[s + offset]
+    int offset = 0;
+    int observed = 0;
+    for (const int d : differences) {
+        const int step = std::abs(d);
+        std::vector<double> next(share.size() + 2 * static_cast<std::size_t>(step), 0.0);
+        for (std::size_t i = 0; i < share.size(); ++i) {
+            next[i] += share[i] / 2;
+            next[i + 2 * static_cast<std::size_t>(step)] += share[i] / 2;
+        }
+        share.swap(next);
+        offset += step;
+        observed += d;
+    }
+    double reaching = 0;
+    for (int s = observed; s <= offset; ++s) {
+        reaching += share[static_cast<std::size_t>(s + offset)];
+    }
+    return reaching;
+}
+
+TEST(EnumeratedRandomizationTest, MatchesSignPatternsCountedByHand) {
+    // 2+1+1+1+1 = 6 is reached only with every sign +: 1 of 32.
+    EXPECT_DOUBLE_EQ(EnumeratedRandomizationTest(EqualDays({2, 1, 1, 1, 1})).PValue, 1.0 / 32);
+    // The three 1s must all be +; the two 0s are free: 4 of 32.
+    EXPECT_DOUBLE_EQ(EnumeratedRandomizationTest(EqualDays({1, 1, 1, 0, 0})).PValue, 4.0 / 32);
+    // +-2 +-1 +-1 +-1 reaches 3 as 2+1+1+1 or 2 with one 1 negative (4 ways), times
+    // 2 for the 0: 8 of 32; the most extreme sum, 5, twice: 2 of 32.
+    const RandomizationResult mixed = EnumeratedRandomizationTest(EqualDays({2, 1, -1, 1, 0}));
+    EXPECT_DOUBLE_EQ(mixed.PValue, 8.0 / 32);
+    EXPECT_DOUBLE_EQ(mixed.SmallestP, 2.0 / 32);
+    EXPECT_EQ(mixed.Assignments, 32U);
+    EXPECT_DOUBLE_EQ(EnumeratedRandomizationTest(EqualDays({-1, -2, -1, -1, -1})).PValue, 1.0);
+}
+
+TEST(EnumeratedRandomizationTest, AgreesWithTheSignFlipCountWhenDaysAreEqual) {
     ChallengeRandom random(7);
     for (int trial = 0; trial < 300; ++trial) {
-        const int blocks = 1 + static_cast<int>(random.Below(10));
         std::vector<int> differences;
-        std::vector<BlockCounts> counts;
-        for (int b = 0; b < blocks; ++b) {
-            const auto eaten = static_cast<int64_t>(random.Below(4));
-            const auto avoided = static_cast<int64_t>(random.Below(3));
-            differences.push_back(static_cast<int>(eaten - avoided));
-            counts.push_back({eaten, 5, avoided, 5});
+        const std::size_t blocks = 1 + random.Below(12);
+        for (std::size_t b = 0; b < blocks; ++b) {
+            differences.push_back(static_cast<int>(random.Below(6)) - 2);
         }
-        EXPECT_NEAR(SignFlipPValue(differences), EnumeratedRandomizationTest(counts).PValue, 1e-12)
+        EXPECT_NEAR(EnumeratedRandomizationTest(EqualDays(differences)).PValue,
+                    SignFlipShare(differences), 1e-12)
             << "trial " << trial;
     }
 }
@@ -55,6 +85,10 @@ TEST(EnumeratedRandomizationTest, DeparturesMakeSidesUnequalAndTheHandCountHolds
     EXPECT_NEAR(result.Statistic, 0.4, 1e-12);
     EXPECT_DOUBLE_EQ(result.PValue, 2.0 / 32);
     EXPECT_DOUBLE_EQ(result.SmallestP, 1.0 / 32);
+
+    // A sample of assignments estimates the same p.
+    ChallengeRandom random(3);
+    EXPECT_NEAR(SampledRandomizationP(blocks, 20000, random), 2.0 / 32, 0.006);
 }
 
 TEST(EnumeratedRandomizationTest, NoOnsetsGiveNothingToGoOn) {
