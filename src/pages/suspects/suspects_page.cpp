@@ -18,6 +18,7 @@
 #include "core/evidence/not_foods.h"
 #include "core/evidence/suspects_text.h"
 #include "core/settings/profile_file.h"
+#include "pages/suspects/challenge_panel.h"
 #include "pages/suspects/suspects_charts.h"
 #include "pages/suspects/suspects_summary.h"
 #include "pages/suspects/suspects_table_model.h"
@@ -125,6 +126,9 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(hint_);
     layout->addWidget(above, 1);
+    challenge_ =
+        Named(new ChallengePanel(services_, this), "SuspectChallenge", QStringLiteral("Challenge"));
+    layout->addWidget(challenge_);
 
     setTabOrder(symptoms_, table_);
     setTabOrder(table_, details_);
@@ -159,6 +163,8 @@ void SuspectsPage::Clear() {
     forest_->SetPlot({}, QString());
     hint_->setText(kHint);
     hint_->show();
+    challenge_->SetSuspect(nullptr);
+    challenge_->Refresh(false);
     for (QWidget* control : {static_cast<QWidget*>(symptoms_), static_cast<QWidget*>(exportCsv_),
                              static_cast<QWidget*>(summary_)}) {
         control->setEnabled(false);
@@ -209,6 +215,7 @@ void SuspectsPage::ShowFindings(Findings findings) {
         symptoms_->setCurrentIndex(0);
         SymptomChosen(0);
     }
+    challenge_->Refresh(true);
 }
 
 const SymptomSuspects* SuspectsPage::ChosenSymptom() const {
@@ -237,6 +244,7 @@ void SuspectsPage::SymptomChosen(int) {
 
 void SuspectsPage::SelectionChanged() {
     const SuspectRow* row = SelectedRow();
+    challenge_->SetSuspect(row);
     if (row == nullptr) {
         details_->clear();
         timeline_->SetTimeline({}, QString(), QString());

@@ -16,6 +16,7 @@ class QTableView;
 
 namespace quorvane {
 
+class ChallengePanel;
 class ForestChart;
 class SuspectsTableModel;
 class TimelineChart;
@@ -45,6 +46,7 @@ class SuspectsPage : public QWidget {
     // Back to the hint, as before any analysis: the evidence is about to go.
     void Clear();
     bool HasResults() const { return hasResults_; }
+    ChallengePanel* Challenge() const { return challenge_; }
 
     void SymptomChosen(int index);
     void SelectionChanged();
@@ -72,6 +74,7 @@ class SuspectsPage : public QWidget {
     QPlainTextEdit* details_ = nullptr;
     TimelineChart* timeline_ = nullptr;
     ForestChart* forest_ = nullptr;
+    ChallengePanel* challenge_ = nullptr;
 };
 
 }  // namespace quorvane
