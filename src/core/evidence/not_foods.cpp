@@ -14,17 +14,24 @@ namespace {
 // Views, so that a comparison looks at the lengths first: every item's words are
 // looked up here.
 constexpr std::string_view kNotFoodWords[] = {
-    "JANUARY", "FEBRUARY", "MARCH", "APRIL", "MAY", "JUNE", "JULY", "AUGUST", "SEPTEMBER",
-    "OCTOBER", "NOVEMBER", "DECEMBER", "JAN", "FEB", "MAR", "APR", "JUN", "JUL", "AUG", "SEP",
-    "SEPT", "OCT", "NOV", "DEC", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY",
-    "SUNDAY", "MON", "TUE", "TUES", "WED", "THU", "THUR", "THURS", "FRI", "SAT", "SUN",
-    "END OF MEAL", "END OF DAY", "MISSED INFO", "QUITTING ADDICTION",
-    // The planned test's daily record of which side of the plan it was.
-    "CHALLENGE EAT", "CHALLENGE AVOID"};
+    "JANUARY",  "FEBRUARY",    "MARCH",      "APRIL",       "MAY",
+    "JUNE",     "JULY",        "AUGUST",     "SEPTEMBER",   "OCTOBER",
+    "NOVEMBER", "DECEMBER",    "JAN",        "FEB",         "MAR",
+    "APR",      "JUN",         "JUL",        "AUG",         "SEP",
+    "SEPT",     "OCT",         "NOV",        "DEC",         "MONDAY",
+    "TUESDAY",  "WEDNESDAY",   "THURSDAY",   "FRIDAY",      "SATURDAY",
+    "SUNDAY",   "MON",         "TUE",        "TUES",        "WED",
+    "THU",      "THUR",        "THURS",      "FRI",         "SAT",
+    "SUN",      "END OF MEAL", "END OF DAY", "MISSED INFO", "QUITTING ADDICTION"};
+
+// The words that record which side of a planned test a day was on.
+constexpr std::string_view kChallengeWords[] = {"CHALLENGE EAT", "CHALLENGE AVOID"};
 
 bool Listed(std::string_view word) {
     return std::find(std::begin(kNotFoodWords), std::end(kNotFoodWords), word) !=
-           std::end(kNotFoodWords);
+               std::end(kNotFoodWords) ||
+           std::find(std::begin(kChallengeWords), std::end(kChallengeWords), word) !=
+               std::end(kChallengeWords);
 }
 
 // "1", "21ST", "2ND": a day of the month as a date line writes it.

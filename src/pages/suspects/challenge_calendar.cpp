@@ -69,23 +69,31 @@ void DrawChallengeCalendar(QPainter& painter, const QRectF& area, const Challeng
                                                          "Fri", "Sat", "Sun"};
     painter.save();
     const QFontMetricsF metrics(painter.font());
-    const double label = metrics.horizontalAdvance(QStringLiteral("Wed 30 Dec ")) + 4;
     const double heading = metrics.height() + 2;
     const int columns = look.WeeksAsRows ? 7 : span->Weeks;
     const int rows = look.WeeksAsRows ? span->Weeks : 7;
-    const double labelWidth = look.WeeksAsRows ? label : metrics.horizontalAdvance("Wed") + 6;
+    const double labelWidth = look.WeeksAsRows
+                                  ? metrics.horizontalAdvance(QStringLiteral("Week of 30 Sep")) + 8
+                                  : metrics.horizontalAdvance(QStringLiteral("Wed")) + 6;
     const double cellWidth = (area.width() - labelWidth) / columns;
     const double cellHeight = (area.height() - heading) / rows;
-    // Across the top: weekdays, or the Monday of each week when weeks are columns.
+    // Across the top: weekdays, or the month where a week column starts one.
+    std::string month;
     for (int c = 0; c < columns; ++c) {
-        const QRectF box(area.left() + labelWidth + c * cellWidth, area.top(), cellWidth, heading);
-        const QString text =
-            look.WeeksAsRows
-                ? QString::fromLatin1(kDays[static_cast<std::size_t>(c)])
-                : (c % 2 == 0
-                       ? QString::fromStdString(ShortDate(span->FirstMonday + 7 * c).substr(4))
-                       : QString());
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom, text);
+        const double left = area.left() + labelWidth + c * cellWidth;
+        if (look.WeeksAsRows) {
+            painter.drawText(QRectF(left, area.top(), cellWidth, heading),
+                             Qt::AlignLeft | Qt::AlignBottom,
+                             QString::fromLatin1(kDays[static_cast<std::size_t>(c)]));
+            continue;
+        }
+        const std::string date = ShortDate(span->FirstMonday + 7 * c);
+        const std::string name = date.substr(date.size() - 3);
+        if (name != month) {
+            month = name;
+            painter.drawText(QRectF(left, area.top(), area.right() - left, heading),
+                             Qt::AlignLeft | Qt::AlignBottom, QString::fromStdString(name));
+        }
     }
     for (int r = 0; r < rows; ++r) {
         const QRectF box(area.left(), area.top() + heading + r * cellHeight, labelWidth - 4,

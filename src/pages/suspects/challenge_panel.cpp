@@ -63,6 +63,13 @@ ChallengePanel::ChallengePanel(WindowServices services, QWidget* parent)
                         "ChallengeWord", QStringLiteral("Write today's word in the diary"));
     wordButton_->setToolTip(
         QStringLiteral("Writes \"Challenge eat\" or \"Challenge avoid\" in the diary"));
+    auto* legend = Named(new QLabel(this), "ChallengeLegend", QStringLiteral("Calendar colours"));
+    legend->setTextFormat(Qt::RichText);
+    legend->setWordWrap(true);
+    legend->setText(QStringLiteral(
+        "<span style='color:#F29E4C'>&#9632;</span> eat it &nbsp; "
+        "<span style='color:#6FA8DC'>&#9632;</span> none &nbsp; pale: first days of a "
+        "period, not counted"));
     calendar_ = Named(new ChallengeCalendar(this), "ChallengeCalendar",
                       QStringLiteral("Challenge calendar"));
     verdict_ =
@@ -76,6 +83,7 @@ ChallengePanel::ChallengePanel(WindowServices services, QWidget* parent)
     buttons->addWidget(planButton_);
     buttons->addWidget(printButton_);
     buttons->addWidget(wordButton_);
+    buttons->addWidget(legend);
     buttons->addStretch(1);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -103,7 +111,13 @@ void ChallengePanel::SetSuspect(const SuspectRow* row) {
                                      : QStringLiteral("Plan a &test..."));
 }
 
+void ChallengePanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    services_.guard([this] { Refresh(analysed_); });
+}
+
 void ChallengePanel::Refresh(bool analyse) {
+    analysed_ = analyse;
     plan_.reset();
     verdict_->clear();
     try {

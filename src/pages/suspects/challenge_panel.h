@@ -40,6 +40,10 @@ class ChallengePanel : public QWidget {
 
     const std::optional<ChallengePlan>& Plan() const { return plan_; }
 
+  protected:
+    // Another day may have come since the page was last shown.
+    void showEvent(QShowEvent* event) override;
+
   signals:
     // The day's marker word for the diary ("Challenge eat,"); the window hands it
     // to the composer.
@@ -50,6 +54,7 @@ class ChallengePanel : public QWidget {
     std::function<int64_t()> today_;
     std::optional<ChallengePlan> plan_;
     bool hasSuspect_ = false;
+    bool analysed_ = false;  // the last Refresh analysed: the evidence is still there
     SuspectRow row_;
 
     QLabel* todayLabel_ = nullptr;
