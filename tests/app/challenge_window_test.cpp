@@ -29,6 +29,7 @@ TEST_F(ChallengeWindowTest, TheDaysWordIsWrittenInTheComposer) {
     ProfileFile profile(window_->SettingsFilePath());
     StoreChallengePlan(profile, plan);
 
+    window_->show();  // the page reads the plan when it shows
     auto* pages = Child<QTabWidget>(*window_, "PageControl1");
     auto* suspects = Child<SuspectsPage>(*window_, "SuspectsPage");
     pages->setCurrentWidget(suspects);

@@ -64,12 +64,7 @@ ChallengePanel::ChallengePanel(WindowServices services, QWidget* parent)
     wordButton_->setToolTip(
         QStringLiteral("Writes \"Challenge eat\" or \"Challenge avoid\" in the diary"));
     auto* legend = Named(new QLabel(this), "ChallengeLegend", QStringLiteral("Calendar colours"));
-    legend->setTextFormat(Qt::RichText);
-    legend->setWordWrap(true);
-    legend->setText(QStringLiteral(
-        "<span style='color:#F29E4C'>&#9632;</span> eat it &nbsp; "
-        "<span style='color:#6FA8DC'>&#9632;</span> none &nbsp; pale: first days of a "
-        "period, not counted"));
+    legend->setText(QStringLiteral("Orange: eat it. Blue: none.\nPale: first days, not counted."));
     calendar_ = Named(new ChallengeCalendar(this), "ChallengeCalendar",
                       QStringLiteral("Challenge calendar"));
     verdict_ =
