@@ -29,6 +29,7 @@
 #include "core/settings/settings_store.h"
 #include "pages/composer/composer_page.h"
 #include "pages/results/results_grid_model.h"
+#include "pages/suspects/challenge_panel.h"
 #include "pages/suspects/suspects_page.h"
 #include "pages/symptoms/symptom_list_page.h"
 #include "ui/print_commands.h"
@@ -326,6 +327,11 @@ void TForm1::BuildPages() {
     PageControl1->setCurrentWidget(TabSheet6);
     PageControl1->tabBar()->installEventFilter(this);
     StringGrid1->installEventFilter(this);
+    connect(SuspectsPage1->Challenge(), &ChallengePanel::DiaryWordRequested, this,
+            [this](const QString& word) {
+                TabSheet8->AppendWord(word);
+                PageControl1->setCurrentWidget(TabSheet8);
+            });
 
     record_ = new RecordDocument(
         prompts_, TabSheet8->Editor(), [this] { return SettingsFilePath(); }, this);

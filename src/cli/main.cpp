@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/challenge_command.h"
 #include "cli/report_command.h"
 #include "cli/report_options.h"
 
@@ -23,6 +24,11 @@ int main(int argc, char** argv) {
     }
 
     try {
+        if (WantsChallenge(options)) {
+            const int status = RunChallenge(options, std::cin, std::cout, std::cerr);
+            std::cout.flush();
+            return status;
+        }
         RunReport(options, std::cout, std::cerr);
         std::cout.flush();
         if (!std::cout) {

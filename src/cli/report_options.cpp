@@ -54,7 +54,9 @@ std::string_view UsageLine() {
            "[--symptoms FILE] [--settings INI] [--decimal-separator C] "
            "[--dump report|grid|sorted|items|evidence|suspects|variants] [--with-evidence] "
            "[--with-suspects] [--format tsv|csv|json] [--not-foods FILE] [--aliases FILE] "
-           "[--summary FILE.pdf]";
+           "[--summary FILE.pdf] "
+           "[--plan-challenge FOOD --symptom NAME [--seed N] [--start-date YYYY-MM-DD] "
+           "[--no-severe-reaction]] [--challenge-result]";
 }
 
 ReportOptions ParseReportArguments(const std::vector<std::string_view>& arguments) {
@@ -72,6 +74,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
         }
         if (argument == "--with-suspects") {
             options.WithSuspects = true;
+            continue;
+        }
+        if (argument == "--no-severe-reaction") {
+            options.NoSevereReaction = true;
+            continue;
+        }
+        if (argument == "--challenge-result") {
+            options.ChallengeResult = true;
             continue;
         }
         if (argument.size() < 2 || argument.substr(0, 2) != "--") {
@@ -130,6 +140,14 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
                 throw UsageError("--summary needs a file name");
             }
             options.SummaryFile = std::string(value);
+        } else if (name == "--plan-challenge") {
+            options.PlanChallengeFood = std::string(value);
+        } else if (name == "--symptom") {
+            options.ChallengeSymptom = std::string(value);
+        } else if (name == "--seed") {
+            options.ChallengeSeedText = std::string(value);
+        } else if (name == "--start-date") {
+            options.ChallengeStartDate = std::string(value);
         } else {
             throw UsageError("unknown option '" + std::string(name) + "'");
         }
@@ -142,6 +160,15 @@ ReportOptions ParseReportArguments(const std::vector<std::string_view>& argument
     }
     if (!options.SymptomsFile.empty() && !options.SettingsFile.empty()) {
         throw UsageError("--symptoms and --settings exclude each other");
+    }
+    if (!options.PlanChallengeFood.empty() && options.ChallengeSymptom.empty()) {
+        throw UsageError("--plan-challenge needs --symptom");
+    }
+    if (!options.PlanChallengeFood.empty() && options.ChallengeResult) {
+        throw UsageError("--plan-challenge and --challenge-result exclude each other");
+    }
+    if (options.ChallengeResult && options.SettingsFile.empty()) {
+        throw UsageError("--challenge-result needs --settings holding the plan");
     }
     return options;
 }

@@ -34,6 +34,13 @@ struct ReportOptions {
     // then not printed unless a dump was asked for.
     std::string SummaryFile;
     bool DumpChosen = false;
+    // A planned test of one suspect, or the analysis of the plan --settings holds.
+    std::string PlanChallengeFood;
+    std::string ChallengeSymptom;
+    std::string ChallengeSeedText;   // empty: drawn from the system
+    std::string ChallengeStartDate;  // empty: tomorrow
+    bool NoSevereReaction = false;   // the safety question answered "no" beforehand
+    bool ChallengeResult = false;
     bool ShowHelp = false;
 };
 

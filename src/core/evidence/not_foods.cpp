@@ -24,9 +24,14 @@ constexpr std::string_view kNotFoodWords[] = {
     "THU",      "THUR",        "THURS",      "FRI",         "SAT",
     "SUN",      "END OF MEAL", "END OF DAY", "MISSED INFO", "QUITTING ADDICTION"};
 
+// The words that record which side of a planned test a day was on.
+constexpr std::string_view kChallengeWords[] = {"CHALLENGE EAT", "CHALLENGE AVOID"};
+
 bool Listed(std::string_view word) {
     return std::find(std::begin(kNotFoodWords), std::end(kNotFoodWords), word) !=
-           std::end(kNotFoodWords);
+               std::end(kNotFoodWords) ||
+           std::find(std::begin(kChallengeWords), std::end(kChallengeWords), word) !=
+               std::end(kChallengeWords);
 }
 
 // "1", "21ST", "2ND": a day of the month as a date line writes it.

@@ -12,8 +12,8 @@ class DiaryEvidence;
 class ProfileFile;
 
 // True for the words a diary holds that are no food: months, weekdays and their
-// three-letter forms, the composer's fixed phrases, and date lines made of them
-// and day numbers. Names are upper case.
+// three-letter forms, the composer's fixed phrases, a planned test's day words, and
+// date lines made of them and day numbers. Names are upper case.
 bool IsCalendarOrPhrase(std::string_view name);
 
 // The user's words that are no food: the "Not Foods" section, keys 1, 2, ...

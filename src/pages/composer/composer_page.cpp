@@ -223,8 +223,12 @@ void ComposerPage::StringGrid2Click() {
         cell->setText(answer);
         return;
     }
+    AppendWord(cell->text());
+}
+
+void ComposerPage::AppendWord(const QString& word) {
     const std::string before = EditorTextAsRecord(*RichEdit2);
-    const std::string after = AppendComposerWord(before, ToDiskBytes(cell->text()));
+    const std::string after = AppendComposerWord(before, ToDiskBytes(word));
     if (after.size() >= before.size() && after.compare(0, before.size(), before) == 0) {
         // Only characters are added at the end: inserting them keeps the editor's
         // undo history and scroll position, and is still a change of its text.

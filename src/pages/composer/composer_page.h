@@ -31,6 +31,8 @@ class ComposerPage : public QWidget {
     // The record editor, whose document the record file commands own.
     QPlainTextEdit& Editor() const { return *RichEdit2; }
     void FocusEditor();
+    // A word written at the end of the diary as a click on the word grid writes it.
+    void AppendWord(const QString& word);
 
     void StringGrid2Click();
     void Button6Click();  // "Edit" / "Stop"

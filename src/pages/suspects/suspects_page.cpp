@@ -24,6 +24,7 @@
 #include "core/foods/food_groups.h"
 #include "core/settings/profile_file.h"
 #include "pages/suspects/foods_pane.h"
+#include "pages/suspects/challenge_panel.h"
 #include "pages/suspects/suspects_charts.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "ui/prompts.h"
@@ -201,6 +202,9 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     // What the person means by a food: a tab beside the pictures, not room taken from the table.
     foods_ = new FoodsPane(services_, this);
     AddPanel(foods_, QStringLiteral("Same food?"));
+    challenge_ = Named(new ChallengePanel(services_, this), "SuspectChallenge",
+                       QStringLiteral("Challenge"));
+    AddPanel(challenge_, QStringLiteral("Challenge"));
 
     setTabOrder(symptoms_, table_);
     setTabOrder(table_, details_);
@@ -272,6 +276,8 @@ void SuspectsPage::Clear() {
     hint_->setText(kHint);
     hint_->show();
     foods_->Clear();
+    challenge_->SetSuspect(nullptr);
+    challenge_->Refresh(false);
     for (QWidget* control : {static_cast<QWidget*>(symptoms_), static_cast<QWidget*>(exportCsv_),
                              static_cast<QWidget*>(summary_)}) {
         control->setEnabled(false);
@@ -343,6 +349,7 @@ void SuspectsPage::FoodsChanged() {
     if (chosen > 0 && chosen < symptoms_->count()) {
         symptoms_->setCurrentIndex(chosen);
     }
+    challenge_->Refresh(true);
 }
 
 const SymptomSuspects* SuspectsPage::ChosenSymptom() const {
@@ -372,6 +379,7 @@ void SuspectsPage::SymptomChosen(int) {
 
 void SuspectsPage::SelectionChanged() {
     const SuspectRow* row = SelectedRow();
+    challenge_->SetSuspect(row);
     if (row == nullptr) {
         details_->clear();
         timeline_->SetTimeline({}, QString(), QString());

@@ -20,6 +20,7 @@ namespace quorvane {
 
 class FoodsPane;
 class CalendarChart;
+class ChallengePanel;
 class ForestChart;
 class SuspectsTableModel;
 class TimelineChart;
@@ -49,6 +50,7 @@ class SuspectsPage : public QWidget {
     // Back to the hint, as before any analysis: the evidence is about to go.
     void Clear();
     bool HasResults() const { return hasResults_; }
+    ChallengePanel* Challenge() const { return challenge_; }
 
     void SymptomChosen(int index);
     void SelectionChanged();
@@ -102,6 +104,7 @@ class SuspectsPage : public QWidget {
     CalendarChart* calendar_ = nullptr;
     ForestChart* forest_ = nullptr;
     FoodsPane* foods_ = nullptr;
+    ChallengePanel* challenge_ = nullptr;
 };
 
 }  // namespace quorvane
