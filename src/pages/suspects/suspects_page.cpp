@@ -23,8 +23,8 @@
 #include "core/evidence/suspects_text.h"
 #include "core/foods/food_groups.h"
 #include "core/settings/profile_file.h"
-#include "pages/suspects/foods_pane.h"
 #include "pages/suspects/challenge_panel.h"
+#include "pages/suspects/foods_pane.h"
 #include "pages/suspects/suspects_charts.h"
 #include "pages/suspects/suspects_table_model.h"
 #include "ui/prompts.h"
@@ -202,8 +202,8 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
     // What the person means by a food: a tab beside the pictures, not room taken from the table.
     foods_ = new FoodsPane(services_, this);
     AddPanel(foods_, QStringLiteral("Same food?"));
-    challenge_ = Named(new ChallengePanel(services_, this), "SuspectChallenge",
-                       QStringLiteral("Challenge"));
+    challenge_ =
+        Named(new ChallengePanel(services_, this), "SuspectChallenge", QStringLiteral("Challenge"));
     AddPanel(challenge_, QStringLiteral("Challenge"));
 
     setTabOrder(symptoms_, table_);
