@@ -108,7 +108,7 @@ void ChallengePanel::SetSuspect(const SuspectRow* row) {
 
 void ChallengePanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    services_.guard([this] { Refresh(analysed_); });
+    services_.guard([this] { Reread(); });
 }
 
 void ChallengePanel::Refresh(bool analyse) {

@@ -31,6 +31,8 @@ class ChallengePanel : public QWidget {
     // Reads the stored plan again and, when asked and the last analysis gathered
     // the evidence, analyses it.
     void Refresh(bool analyse);
+    // The plan read again, keeping whether the last analysis is shown.
+    void Reread() { Refresh(analysed_); }
     // For tests: the date taken as today (days since 1970-01-01).
     void SetClock(std::function<int64_t()> today) { today_ = std::move(today); }
 

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -227,6 +228,17 @@ SuspectsPage::SuspectsPage(WindowServices services, QWidget* parent)
             [this] { services_.guard([this] { FoodsChanged(); }); });
 
     Clear();
+}
+
+void SuspectsPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A planned test in progress speaks first: today's instruction before any food.
+    services_.guard([this] {
+        challenge_->Reread();
+        if (challenge_->Plan()) {
+            panels_->setCurrentWidget(challenge_);
+        }
+    });
 }
 
 void SuspectsPage::AddPanel(QWidget* panel, const QString& title) {

@@ -76,6 +76,7 @@ class SuspectsPage : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void FitColumns();
