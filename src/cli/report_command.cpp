@@ -7,6 +7,7 @@
 #include "cli/report_dump.h"
 #include "cli/report_summary.h"
 #include "core/analysis/analysis.h"
+#include "core/challenge/challenge_analysis.h"
 #include "core/evidence/evidence.h"
 #include "core/evidence/not_foods.h"
 #include "core/evidence/suspects.h"
@@ -133,7 +134,12 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
         const SuspectsResult found =
             FindSuspects(analysis.Evidence(), analysis.Items(), notFoods, groups);
         if (summary) {
-            WriteSummaryFile(options.SummaryFile, options.RecordFile, found, analysis);
+            const std::vector<std::string> challenge =
+                options.SettingsFile.empty()
+                    ? std::vector<std::string>()
+                    : StoredChallengeLines(ProfileFile(options.SettingsFile), analysis.Evidence(),
+                                           analysis.Items());
+            WriteSummaryFile(options.SummaryFile, options.RecordFile, found, analysis, challenge);
             // Only the summary was asked for: the report is not printed too.
             if (!options.DumpChosen) {
                 return;

@@ -24,7 +24,8 @@ void QuietNotes(QtMsgType type, const QMessageLogContext& context, const QString
 }  // namespace
 
 void WriteSummaryFile(const std::string& path, const std::string& diaryPath,
-                      const SuspectsResult& found, const Analysis& analysis) {
+                      const SuspectsResult& found, const Analysis& analysis,
+                      const std::vector<std::string>& challenge) {
     // Fonts need a GUI application; a command line has no window, so none is
     // looked for even where a display is set.
     std::unique_ptr<QGuiApplication> application;
@@ -37,8 +38,9 @@ void WriteSummaryFile(const std::string& path, const std::string& diaryPath,
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
     const QString diary = QFile::decodeName(QByteArray::fromStdString(diaryPath));
-    const DiaryFacts facts = FactsOf(analysis.Evidence(), SummaryVersion(),
-                                     SnapshotOf(diary).hash.toHex().toStdString());
+    DiaryFacts facts = FactsOf(analysis.Evidence(), SummaryVersion(),
+                               SnapshotOf(diary).hash.toHex().toStdString());
+    facts.Challenge = challenge;
     WriteFileBytes(QFile::decodeName(QByteArray::fromStdString(path)),
                    DoctorSummaryPdf(found, facts, analysis.Evidence(), analysis.Items()));
 }

@@ -4,7 +4,7 @@
 namespace quorvane::cli {
 
 void WriteSummaryFile(const std::string&, const std::string&, const SuspectsResult&,
-                      const Analysis&) {
+                      const Analysis&, const std::vector<std::string>&) {
     throw QuorvaneError("--summary needs the build with Qt: this quorvane-report has none");
 }
 

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "core/analysis/item_list.h"
+#include "core/challenge/challenge_store.h"
 #include "core/evidence/diary_evidence.h"
 #include "core/evidence/suspect_days.h"
 
@@ -265,6 +266,16 @@ std::vector<std::string> ChallengeVerdictLines(const ChallengePlan& plan,
         }
     }
     return lines;
+}
+
+std::vector<std::string> StoredChallengeLines(const ProfileFile& profile,
+                                              const DiaryEvidence& evidence,
+                                              const ItemList& items) {
+    const std::optional<ChallengePlan> plan = ReadChallengePlan(profile);
+    if (!plan || !evidence.Finished()) {
+        return {};
+    }
+    return ChallengeVerdictLines(*plan, AnalyseChallenge(*plan, evidence, items));
 }
 
 }  // namespace quorvane

@@ -9,6 +9,8 @@
 
 namespace quorvane {
 
+class ProfileFile;
+
 class DiaryEvidence;
 class ItemList;
 
@@ -67,5 +69,10 @@ std::string VerdictName(ChallengeVerdict verdict);
 // summary; the first line is the heading, the second the verdict.
 std::vector<std::string> ChallengeVerdictLines(const ChallengePlan& plan,
                                                const ChallengeResult& result);
+
+// The verdict lines of the plan the settings file keeps, analysed on this read;
+// empty when it keeps none. For the doctor's summary.
+std::vector<std::string> StoredChallengeLines(const ProfileFile& profile,
+                                              const DiaryEvidence& evidence, const ItemList& items);
 
 }  // namespace quorvane

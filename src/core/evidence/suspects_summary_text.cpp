@@ -171,6 +171,12 @@ std::vector<SummaryBlock> SummaryOverview(const SuspectsResult& result, const Di
                     "An episode is a run of days with the symptom; it begins on the first. A "
                     "page for each symptom follows, with its suspects, a chart of how much more "
                     "often it began after each, and a calendar of the diary."});
+    if (!facts.Challenge.empty()) {
+        page.push_back({SummaryBlock::Heading, facts.Challenge.front()});
+        for (std::size_t i = 1; i < facts.Challenge.size(); ++i) {
+            page.push_back({SummaryBlock::Text, facts.Challenge[i]});
+        }
+    }
     page.push_back({SummaryBlock::Heading, "What the tiers mean"});
     for (const SuspectTier tier : {SuspectTier::Strong, SuspectTier::Suggestive,
                                    SuspectTier::NotEnoughData, SuspectTier::ProbablyTolerated}) {

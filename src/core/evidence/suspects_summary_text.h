@@ -20,6 +20,8 @@ struct DiaryFacts {
     uint32_t Days = 0;
     std::string Version;
     std::string Sha256;  // of the diary file's bytes, hex
+    // A planned test's verdict, heading first; empty when none is planned.
+    std::vector<std::string> Challenge;
 };
 DiaryFacts FactsOf(const DiaryEvidence& evidence, std::string version, std::string sha256);
 

@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "core/analysis/analysis.h"
+#include "core/challenge/challenge_analysis.h"
 #include "core/evidence/suspects_summary_text.h"
 #include "core/evidence/suspects_text.h"
+#include "core/settings/profile_file.h"
 #include "pages/suspects/suspects_summary.h"
 #include "ui/prompts.h"
 #include "ui/record_document.h"
@@ -72,8 +74,9 @@ void SuspectsPage::DoctorSummaryClick() {
     }
     RefuseRecoveryName(*path, RecoveryPathBeside(services_.settingsPath()));
     const Analysis& analysis = services_.analysis;
-    const DiaryFacts facts =
-        FactsOf(analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
+    DiaryFacts facts = FactsOf(analysis.Evidence(), SummaryVersion(), ToDiskBytes(diaryHash_));
+    facts.Challenge = StoredChallengeLines(ProfileFile(services_.settingsPath()),
+                                           analysis.Evidence(), analysis.Items());
     WriteFileBytes(*path, DoctorSummaryPdf(result_, facts, analysis.Evidence(), analysis.Items()));
     emit StatusMessage(QStringLiteral("Doctor's summary written to %1").arg(Shown(*path)));
 }

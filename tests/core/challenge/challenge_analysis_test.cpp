@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/challenge/challenge_store.h"
 #include "core/evidence/evidence_test_support.h"
 #include "core/evidence/not_foods.h"
 #include "core/evidence/suspects.h"
+#include "core/evidence/suspects_summary_text.h"
+#include "core/settings/profile_file.h"
 
 namespace quorvane {
 namespace {
@@ -85,6 +88,32 @@ TEST(AnalyseChallenge, FinishedChallengeGivesTheHandCountedPValue) {
     EXPECT_EQ(lines[4], "Rate ratio 7.00 (95 % interval 0.90 to 315.5).");
     EXPECT_NE(lines[5].find("over the 32 orders"), std::string::npos);
     EXPECT_NE(lines[5].find("p = 0.031"), std::string::npos);
+}
+
+TEST(AnalyseChallenge, TheStoredPlansVerdictReachesTheDoctorsSummary) {
+    const ChallengePlan plan = CraftedPlan();
+    EvidenceRun run;
+    run.Analyse(CraftedDiary(plan, {kConfirmingOnsets, {}, {}}));
+    ProfileFile none = ProfileFile::FromBytes("");
+    EXPECT_TRUE(StoredChallengeLines(none, run.Evidence(), run.Engine.Items()).empty());
+
+    ProfileFile profile = ProfileFile::FromBytes("");
+    StoreChallengePlan(profile, plan);
+    DiaryFacts facts = FactsOf(run.Evidence(), "test", "00");
+    facts.Challenge = StoredChallengeLines(profile, run.Evidence(), run.Engine.Items());
+    ASSERT_FALSE(facts.Challenge.empty());
+    const std::vector<SummaryBlock> page =
+        SummaryOverview(FindSuspects(run.Evidence(), run.Engine.Items(), {}), facts);
+    bool heading = false;
+    bool verdict = false;
+    for (const SummaryBlock& block : page) {
+        heading = heading || (block.Type == SummaryBlock::Heading &&
+                              block.Words == "Planned test of PEANUT for HEADACHE");
+        verdict =
+            verdict || (block.Type == SummaryBlock::Text && block.Words == "Verdict: Confirmed.");
+    }
+    EXPECT_TRUE(heading);
+    EXPECT_TRUE(verdict);
 }
 
 TEST(AnalyseChallenge, DeparturesAreCountedAsTheDiarySaysAndListed) {
