@@ -92,13 +92,7 @@ bool WantsChallenge(const ReportOptions& options) {
 
 int RunChallenge(const ReportOptions& options, std::istream& in, std::ostream& out,
                  std::ostream& err) {
-    SymptomTable symptoms;
-    if (!options.SettingsFile.empty()) {
-        LoadSettingsSymptoms(options.SettingsFile, symptoms);
-    }
-    if (!options.SymptomsFile.empty()) {
-        LoadSymptomNamesFile(options.SymptomsFile, symptoms);
-    }
+    const SymptomTable symptoms = SymptomsOf(options);
     Analysis analysis(symptoms);
     analysis.Reset();
     ReadHooks hooks;

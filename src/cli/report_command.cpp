@@ -88,7 +88,7 @@ void DumpVariants(const std::vector<VariantSuggestion>& suggestions, std::ostrea
 
 }  // namespace
 
-void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+SymptomTable SymptomsOf(const ReportOptions& options) {
     SymptomTable symptoms;
     if (!options.SettingsFile.empty()) {
         LoadSettingsSymptoms(options.SettingsFile, symptoms);
@@ -96,7 +96,11 @@ void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& er
     if (!options.SymptomsFile.empty()) {
         LoadSymptomNamesFile(options.SymptomsFile, symptoms);
     }
+    return symptoms;
+}
 
+void RunReport(const ReportOptions& options, std::ostream& out, std::ostream& err) {
+    const SymptomTable symptoms = SymptomsOf(options);
     Analysis analysis(symptoms);
     analysis.Reset();
 

@@ -15,6 +15,9 @@ void LoadSymptomNamesFile(const std::string& path, SymptomTable& symptoms);
 // Slots 2 to 21 from an initialised settings file; any other file leaves the table.
 void LoadSettingsSymptoms(const std::string& path, SymptomTable& symptoms);
 
+// The symptom table the options name: the settings file's, then the names file's.
+SymptomTable SymptomsOf(const ReportOptions& options);
+
 // The words of a --not-foods file, one a line; blank lines are skipped.
 std::vector<std::string> LoadNotFoodsFile(const std::string& path);
 
